@@ -1,0 +1,373 @@
+#include "editor/frmmain.h"
+
+#include "editor/program.h"
+#include "platform/design.h"
+#include "platform/forms.h"
+#include "platform/richtextbox.h"
+#include "platform/runtimeerror.h"
+#include "platform/services.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QPushButton>
+
+namespace {
+
+const QString kOdfFilter = QStringLiteral("ODF files (.odf)|*.odf");
+
+// Sets a flag for the length of a scope.
+class FlagGuard
+{
+public:
+    explicit FlagGuard(bool& flag) : m_flag(flag), m_old(flag) { m_flag = true; }
+    ~FlagGuard() { m_flag = m_old; }
+
+private:
+    bool& m_flag;
+    bool m_old;
+};
+
+} // namespace
+
+using platform::MsgBox::Answer;
+using platform::MsgBox::Style;
+
+FrmMain::FrmMain(Program& program, QWidget* parent)
+    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                              Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      cdl1(program.services(), this, QStringLiteral("cdl1")),
+      cdl2(program.services(), this, QStringLiteral("cdl2")), m_program(program)
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Tessmark 2.0"));
+    setWindowIcon(platform::programIcon());
+    cdl1.DialogTitle = QStringLiteral("Open...");
+    cdl2.DialogTitle = QStringLiteral("Save As...");
+
+    createControls();
+    createMenus();
+    connectEvents();
+    platform::fixClientSize(this, 8100, 7095);
+    rtfBox->setFocus();
+}
+
+void FrmMain::createControls()
+{
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("frmMainClient"));
+    setCentralWidget(client);
+
+    rtfBox = new platform::RichTextBox(client);
+    rtfBox->setObjectName(QStringLiteral("rtfBox"));
+    rtfBox->setFont(platform::designFont(9.75));
+    platform::place(rtfBox, 120, 120, 7815, 6015);
+
+    cmdClear = new QPushButton(QStringLiteral("Clear"), client);
+    cmdClear->setObjectName(QStringLiteral("cmdClear"));
+    cmdClear->setFont(platform::designFont(8.25));
+    cmdClear->setToolTip(
+        QStringLiteral("Clears the ALL of the text which is currently in the Tessmark..."));
+    platform::place(cmdClear, 240, 6360, 1215, 375);
+
+    cmdMinimize = new QPushButton(QStringLiteral("Minimize"), client);
+    cmdMinimize->setObjectName(QStringLiteral("cmdMinimize"));
+    cmdMinimize->setFont(platform::designFont(9.75));
+    platform::place(cmdMinimize, 1680, 6360, 1215, 375);
+
+    for (QPushButton* button : {cmdClear, cmdMinimize})
+        button->setAutoDefault(false);
+    setTabOrder(rtfBox, cmdClear);
+    setTabOrder(cmdClear, cmdMinimize);
+}
+
+QAction* FrmMain::addItem(QMenu* menu, const char* name, const QString& caption,
+                          const QKeySequence& shortcut)
+{
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setShortcut(shortcut);
+    // Menu shortcuts work wherever the focus is in this window.
+    action->setShortcutContext(Qt::WindowShortcut);
+    addAction(action);
+    return action;
+}
+
+void FrmMain::createMenus()
+{
+    QMenuBar* bar = menuBar();
+    const auto addMenu = [bar](const char* name, const QString& caption) {
+        QMenu* menu = bar->addMenu(caption);
+        menu->setObjectName(QString::fromLatin1(name));
+        return menu;
+    };
+    const auto addSeparator = [](QMenu* menu, const char* name) {
+        QAction* separator = menu->addSeparator();
+        separator->setObjectName(QString::fromLatin1(name));
+        return separator;
+    };
+
+    mnuFile = addMenu("mnuFile", QStringLiteral("&File"));
+    mnuNew = addItem(mnuFile, "mnuNew", QStringLiteral("&New"), QKeySequence(Qt::CTRL | Qt::Key_N));
+    mnuOpen =
+        addItem(mnuFile, "mnuOpen", QStringLiteral("&Open..."), QKeySequence(Qt::CTRL | Qt::Key_O));
+    mnuSaveAs = addItem(mnuFile, "mnuSaveAs", QStringLiteral("&Save As..."),
+                        QKeySequence(Qt::CTRL | Qt::Key_S));
+    mnuFileSep1 = addSeparator(mnuFile, "mnuFileSep1");
+    mnuExit = addItem(mnuFile, "mnuExit", QStringLiteral("&Exit"));
+
+    mnuEdit = addMenu("mnuEdit", QStringLiteral("&Edit"));
+    mnuCut = addItem(mnuEdit, "mnuCut", QStringLiteral("&Cut"), QKeySequence(Qt::CTRL | Qt::Key_X));
+    mnuCopy =
+        addItem(mnuEdit, "mnuCopy", QStringLiteral("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C));
+    mnuPaste =
+        addItem(mnuEdit, "mnuPaste", QStringLiteral("&Paste"), QKeySequence(Qt::CTRL | Qt::Key_P));
+    mnuEditSep1 = addSeparator(mnuEdit, "mnuEditSep1");
+    mnuSelectAll = addItem(mnuEdit, "mnuSelectAll", QStringLiteral("&Select All"),
+                           QKeySequence(Qt::CTRL | Qt::Key_A));
+    mnuCut->setEnabled(false);
+    mnuCopy->setEnabled(false);
+    mnuPaste->setEnabled(false);
+
+    mnuView = addMenu("mnuView", QStringLiteral("&View"));
+    mnuHardpointViewer =
+        addItem(mnuView, "mnuHardpointViewer", QStringLiteral("&Hardpoint Viewer"));
+
+    mnuInsert = addMenu("mnuInsert", QStringLiteral("&Insert"));
+    mnuInclude = addItem(mnuInsert, "mnuInclude", QStringLiteral("&Include Line"));
+    mnuItemSeparator = addItem(mnuInsert, "mnuItemSeparator", QStringLiteral("&Item Separator"));
+    // These two captions have no access key; "&&" would not be wanted here.
+    mnudoubleslash = addItem(mnuInsert, "mnudoubleslash", QStringLiteral("//"));
+    mnuhash = addItem(mnuInsert, "mnuhash", QStringLiteral("#"));
+
+    mnuProgramExtras = addMenu("mnuProgramExtras", QStringLiteral("&Program Extras"));
+    mnuOpenExample =
+        addItem(mnuProgramExtras, "mnuOpenExample", QStringLiteral("&Open and Example ODF..."));
+    mnuOpenPublished =
+        addItem(mnuProgramExtras, "mnuOpenPublished", QStringLiteral("&Open a published ODF..."));
+
+    mnuHelp = addMenu("mnuHelp", QStringLiteral("&Help"));
+    mnuAbout = addItem(mnuHelp, "mnuAbout", QStringLiteral("&About Tessmark 2.0..."));
+}
+
+void FrmMain::connectEvents()
+{
+    connect(rtfBox, &platform::RichTextBox::Change, this, &FrmMain::rtfBox_Change);
+    connect(cmdClear, &QPushButton::clicked, this, &FrmMain::cmdClear_Click);
+    connect(cmdMinimize, &QPushButton::clicked, this, &FrmMain::cmdMinimize_Click);
+    connect(mnuNew, &QAction::triggered, this, &FrmMain::mnuNew_Click);
+    connect(mnuOpen, &QAction::triggered, this, &FrmMain::mnuOpen_Click);
+    connect(mnuSaveAs, &QAction::triggered, this, &FrmMain::mnuSaveAs_Click);
+    connect(mnuExit, &QAction::triggered, this, &FrmMain::mnuExit_Click);
+    connect(mnuCut, &QAction::triggered, this, &FrmMain::mnuCut_Click);
+    connect(mnuCopy, &QAction::triggered, this, &FrmMain::mnuCopy_Click);
+    connect(mnuPaste, &QAction::triggered, this, &FrmMain::mnuPaste_Click);
+    connect(mnuSelectAll, &QAction::triggered, this, &FrmMain::mnuSelectAll_Click);
+    connect(mnuInclude, &QAction::triggered, this, &FrmMain::mnuInclude_Click);
+    connect(mnuItemSeparator, &QAction::triggered, this, &FrmMain::mnuItemSeparator_Click);
+    connect(mnudoubleslash, &QAction::triggered, this, &FrmMain::mnudoubleslash_Click);
+    connect(mnuhash, &QAction::triggered, this, &FrmMain::mnuhash_Click);
+    rtfBox->installEventFilter(this);
+}
+
+// The text control claims Ctrl+X, Ctrl+C and Ctrl+A for itself; the menu's
+// shortcuts win while their item is enabled, so that the menu's commands run.
+bool FrmMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == rtfBox && event->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const QKeySequence pressed(key->keyCombination());
+        const auto items = actions();
+        for (const QAction* item : items) {
+            if (item->isEnabled() && !item->shortcut().isEmpty() && item->shortcut() == pressed)
+                return true; // not accepted: the shortcut goes to the menu
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// --- The window's own events ---
+
+void FrmMain::rtfBox_Change()
+{
+    const bool hasText = !rtfBox->isEmpty();
+    mnuCut->setEnabled(hasText);
+    mnuCopy->setEnabled(hasText);
+    if (!m_writing)
+        blnChanged = true;
+}
+
+void FrmMain::cmdClear_Click()
+{
+    writeText(QString());
+}
+
+void FrmMain::cmdMinimize_Click()
+{
+    platform::minimizeWindow(this);
+}
+
+void FrmMain::writeText(const QString& text)
+{
+    const FlagGuard guard(m_writing);
+    rtfBox->setText(text);
+}
+
+// --- File ---
+
+void FrmMain::mnuNew_Click()
+{
+    if (!settleChanges())
+        return;
+    writeText(QString());
+    rtfBox->setFormat(platform::TextFormat());
+    blnChanged = false;
+}
+
+void FrmMain::mnuOpen_Click()
+{
+    if (!settleChanges())
+        return;
+    cdl1.Flags = platform::CommonDialog::Explorer | platform::CommonDialog::FileMustExist |
+                 platform::CommonDialog::PathMustExist;
+    cdl1.Filter = kOdfFilter;
+    cdl1.CancelError = true;
+    cdl1.InitDir = strLastopen;
+    if (!cdl1.ShowOpen())
+        return;
+    try {
+        const FlagGuard guard(m_writing);
+        rtfBox->LoadFile(cdl1.FileName);
+    } catch (const platform::RuntimeError& error) {
+        reportFileError(tr("open"), cdl1.FileName, error);
+        return;
+    }
+    setWindowTitle(cdl1.FileTitle);
+    strLastopen = cdl1.FileName;
+    blnChanged = false;
+}
+
+void FrmMain::mnuSaveAs_Click()
+{
+    saveAs();
+}
+
+bool FrmMain::saveAs()
+{
+    cdl2.Filter = kOdfFilter;
+    cdl2.CancelError = true;
+    cdl2.InitDir = strLastsave;
+    if (!cdl2.ShowSave())
+        return false;
+
+    const platform::TextFormat format = rtfBox->format();
+    if (!rtfBox->canEncodeText()) {
+        const int answer = m_program.services().msgBox(
+            this,
+            tr("The text holds characters that cannot be stored in the file's encoding "
+               "(Windows-1252).\n\nSave it as UTF-8 instead?"),
+            Style::YesNo | Style::Question);
+        if (answer != Answer::Yes)
+            return false;
+        platform::TextFormat utf8 = format;
+        utf8.encoding = platform::Encoding::Utf8;
+        rtfBox->setFormat(utf8);
+    }
+    try {
+        rtfBox->SaveFile(cdl2.FileName, platform::RichTextBox::PlainText);
+    } catch (const platform::RuntimeError& error) {
+        rtfBox->setFormat(format);
+        reportFileError(tr("save"), cdl2.FileName, error);
+        return false;
+    }
+    setWindowTitle(cdl2.FileName);
+    blnChanged = false;
+    strLastsave = cdl2.FileName;
+    return true;
+}
+
+bool FrmMain::settleChanges()
+{
+    if (!blnChanged)
+        return true;
+    switch (m_program.services().msgBox(this, tr("Save Changes?"),
+                                        Style::YesNoCancel | Style::Question)) {
+    case Answer::Yes:
+        return saveAs();
+    case Answer::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void FrmMain::reportFileError(const QString& what, const QString& path,
+                              const platform::RuntimeError& error)
+{
+    m_program.services().msgBox(
+        this, tr("Could not %1 \"%2\".\n\n%3").arg(what, path, error.description()),
+        Style::OkOnly | Style::Exclamation);
+}
+
+void FrmMain::mnuExit_Click()
+{
+    platform::Services& services = m_program.services();
+    services.beep();
+    if (services.msgBox(this, tr("Are you sure you want to Quit?"),
+                        Style::YesNo | Style::Question) == Answer::Yes)
+        services.end();
+}
+
+// --- Edit ---
+
+void FrmMain::mnuCut_Click()
+{
+    rtfBox->Cut();
+    mnuPaste->setEnabled(true);
+}
+
+void FrmMain::mnuCopy_Click()
+{
+    QClipboard* clipboard = QApplication::clipboard();
+    clipboard->clear();
+    clipboard->setText(rtfBox->selectedPlainText());
+    mnuPaste->setEnabled(true);
+}
+
+void FrmMain::mnuPaste_Click()
+{
+    mnuPaste->setEnabled(true);
+    rtfBox->Paste();
+}
+
+void FrmMain::mnuSelectAll_Click()
+{
+    rtfBox->selectAll();
+}
+
+// --- Insert: each appends its snippet to the very end of the text ---
+
+void FrmMain::mnuInclude_Click()
+{
+    strInclude = QStringLiteral("#include ") + QChar(34) + QStringLiteral(".odf") + QChar(34);
+    rtfBox->appendText(strInclude);
+}
+
+void FrmMain::mnuItemSeparator_Click()
+{
+    strItemSeparator = QStringLiteral("//") + QString(53, QLatin1Char('*'));
+    rtfBox->appendText(strItemSeparator);
+}
+
+void FrmMain::mnudoubleslash_Click()
+{
+    strDoubleSlash = QStringLiteral("//");
+    rtfBox->appendText(strDoubleSlash);
+}
+
+void FrmMain::mnuhash_Click()
+{
+    strHash = QStringLiteral("#");
+    rtfBox->appendText(strHash);
+}

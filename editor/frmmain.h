@@ -1,0 +1,103 @@
+#pragma once
+
+#include "platform/commondialog.h"
+
+#include <QMainWindow>
+
+class Program;
+class QAction;
+class QMenu;
+class QPushButton;
+
+namespace platform {
+class RichTextBox;
+class RuntimeError;
+} // namespace platform
+
+// The editor's one document window and the program's start-up window.
+class FrmMain : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit FrmMain(Program& program, QWidget* parent = nullptr);
+
+    // Controls.
+    platform::RichTextBox* rtfBox = nullptr;
+    QPushButton* cmdClear = nullptr;
+    QPushButton* cmdMinimize = nullptr;
+    platform::CommonDialog cdl1; // Open
+    platform::CommonDialog cdl2; // Save As
+
+    // Menus.
+    QMenu* mnuFile = nullptr;
+    QAction* mnuNew = nullptr;
+    QAction* mnuOpen = nullptr;
+    QAction* mnuSaveAs = nullptr;
+    QAction* mnuFileSep1 = nullptr;
+    QAction* mnuExit = nullptr;
+    QMenu* mnuEdit = nullptr;
+    QAction* mnuCut = nullptr;
+    QAction* mnuCopy = nullptr;
+    QAction* mnuPaste = nullptr;
+    QAction* mnuEditSep1 = nullptr;
+    QAction* mnuSelectAll = nullptr;
+    QMenu* mnuView = nullptr;
+    QAction* mnuHardpointViewer = nullptr;
+    QMenu* mnuInsert = nullptr;
+    QAction* mnuInclude = nullptr;
+    QAction* mnuItemSeparator = nullptr;
+    QAction* mnudoubleslash = nullptr;
+    QAction* mnuhash = nullptr;
+    QMenu* mnuProgramExtras = nullptr;
+    QAction* mnuOpenExample = nullptr;
+    QAction* mnuOpenPublished = nullptr;
+    QMenu* mnuHelp = nullptr;
+    QAction* mnuAbout = nullptr;
+
+    // Document state.
+    QString strLastsave;
+    QString strLastopen;
+    bool blnChanged = false;
+    QString strInclude;
+    QString strItemSeparator;
+    QString strDoubleSlash;
+    QString strHash;
+
+    // Event procedures.
+    void rtfBox_Change();
+    void cmdClear_Click();
+    void cmdMinimize_Click();
+    void mnuNew_Click();
+    void mnuOpen_Click();
+    void mnuSaveAs_Click();
+    void mnuExit_Click();
+    void mnuCut_Click();
+    void mnuCopy_Click();
+    void mnuPaste_Click();
+    void mnuSelectAll_Click();
+    void mnuInclude_Click();
+    void mnuItemSeparator_Click();
+    void mnudoubleslash_Click();
+    void mnuhash_Click();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createControls();
+    void createMenus();
+    void connectEvents();
+    QAction* addItem(QMenu* menu, const char* name, const QString& caption,
+                     const QKeySequence& shortcut = {});
+
+    // Asks "Save Changes?" when the document has unsaved changes; false means
+    // the command that asked must not go on.
+    bool settleChanges();
+    bool saveAs();
+    void writeText(const QString& text);
+    void reportFileError(const QString& what, const QString& path,
+                         const platform::RuntimeError& error);
+
+    Program& m_program;
+    bool m_writing = false; // the program, not the user, is changing the text
+};

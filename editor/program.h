@@ -1,0 +1,25 @@
+#pragma once
+
+#include "platform/forms.h"
+
+namespace platform {
+class Services;
+}
+
+class FrmMain;
+
+// The program's windows, one instance of each reached by its name, and the
+// services they share. Lives for the whole run.
+class Program
+{
+public:
+    explicit Program(platform::Services& services);
+    ~Program();
+
+    platform::Services& services() const { return m_services; }
+
+    platform::FormInstance<FrmMain> frmMain;
+
+private:
+    platform::Services& m_services;
+};

@@ -1,0 +1,44 @@
+#include "platform/commondialog.h"
+
+#include "platform/services.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace platform {
+
+CommonDialog::CommonDialog(Services& services, QWidget* owner, const QString& objectName)
+    : m_services(services), m_owner(owner), m_objectName(objectName)
+{
+}
+
+bool CommonDialog::ShowOpen()
+{
+    return show(false);
+}
+
+bool CommonDialog::ShowSave()
+{
+    return show(true);
+}
+
+bool CommonDialog::show(bool save)
+{
+    FileDialogRequest request;
+    request.kind = save ? FileDialogRequest::Save : FileDialogRequest::Open;
+    request.title = DialogTitle;
+    request.filter = Filter;
+    request.fileMustExist = !save && (Flags & FileMustExist);
+    if (!InitDir.isEmpty()) {
+        const QFileInfo info(InitDir);
+        request.initialFolder = info.isDir() ? info.absoluteFilePath() : info.absolutePath();
+    }
+    const std::optional<QString> chosen = m_services.fileDialog(m_owner, request);
+    if (!chosen)
+        return false;
+    FileName = *chosen;
+    FileTitle = QFileInfo(*chosen).fileName();
+    return true;
+}
+
+} // namespace platform

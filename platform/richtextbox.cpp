@@ -1,0 +1,193 @@
+#include "platform/richtextbox.h"
+
+#include "platform/runtimeerror.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QPlainTextDocumentLayout>
+#include <QPointer>
+#include <QSaveFile>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace platform {
+namespace {
+
+// A block's user state records its line break when it differs from the
+// document's main one; the default state (-1) means the main line break.
+constexpr int kMainEnding = -1;
+
+int stateFor(LineEnding ending)
+{
+    return int(ending) + 1;
+}
+
+LineEnding endingOf(const QTextBlock& block, LineEnding main)
+{
+    const int state = block.userState();
+    if (state >= 1 && state <= 3)
+        return LineEnding(state - 1);
+    return main;
+}
+
+QString describe(const QFileDevice& file)
+{
+    return file.errorString().isEmpty() ? QObject::tr("Unknown error") : file.errorString();
+}
+
+} // namespace
+
+RichTextBox::RichTextBox(QWidget* parent) : TextBox(parent)
+{
+    connect(this, &QPlainTextEdit::textChanged, this, &RichTextBox::Change);
+}
+
+QString RichTextBox::Text() const
+{
+    QString text;
+    text.reserve(document()->characterCount());
+    for (QTextBlock block = document()->firstBlock(); block.isValid(); block = block.next()) {
+        text += block.text();
+        if (block.next().isValid())
+            text += lineEndingText(endingOf(block, m_format.lineEnding));
+    }
+    return text;
+}
+
+void RichTextBox::setText(const QString& text)
+{
+    const int revision = document()->revision();
+    QTextCursor cursor(document());
+    cursor.beginEditBlock();
+    cursor.select(QTextCursor::Document);
+    cursor.insertText(text);
+    markLineEndings(document(), 0, text);
+    cursor.endEditBlock();
+    // A write that leaves the content as it was still counts as a change.
+    if (document()->revision() == revision)
+        emit Change();
+}
+
+bool RichTextBox::isEmpty() const
+{
+    return document()->isEmpty();
+}
+
+void RichTextBox::appendText(const QString& text)
+{
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::End);
+    const int firstBlock = cursor.blockNumber();
+    cursor.beginEditBlock();
+    cursor.insertText(text);
+    markLineEndings(document(), firstBlock, text);
+    cursor.endEditBlock();
+}
+
+void RichTextBox::Cut()
+{
+    cut();
+}
+
+void RichTextBox::Paste()
+{
+    paste();
+}
+
+void RichTextBox::markLineEndings(QTextDocument* doc, int firstBlock, QStringView text) const
+{
+    const char16_t* s = text.utf16();
+    const qsizetype n = text.size();
+    int line = firstBlock;
+    for (qsizetype i = 0; i < n; ++i) {
+        LineEnding ending;
+        if (s[i] == u'\n') {
+            ending = LineEnding::Lf;
+        } else if (s[i] == u'\r') {
+            ending = (i + 1 < n && s[i + 1] == u'\n') ? LineEnding::CrLf : LineEnding::Cr;
+            if (ending == LineEnding::CrLf)
+                ++i;
+        } else {
+            continue;
+        }
+        if (ending != m_format.lineEnding)
+            doc->findBlockByNumber(line).setUserState(stateFor(ending));
+        ++line;
+    }
+}
+
+void RichTextBox::LoadFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw RuntimeError(describe(file));
+    if (file.size() > kMaxFileSize) {
+        throw RuntimeError(tr("The file is too large to edit (%1 MB; the limit is %2 MB).")
+                               .arg(file.size() / (1024 * 1024))
+                               .arg(kMaxFileSize / (1024 * 1024)));
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw RuntimeError(describe(file));
+    file.close();
+
+    DecodedText decoded = decodeText(bytes);
+    m_format = decoded.format;
+
+    // The document is filled before it is attached to the view, which spares
+    // the view from following every step of the insertion.
+    auto* doc = new QTextDocument(this);
+    doc->setDocumentLayout(new QPlainTextDocumentLayout(doc));
+    doc->setDefaultFont(font());
+    doc->setPlainText(decoded.text);
+    markLineEndings(doc, 0, decoded.text);
+    adoptDocument(doc);
+    emit Change();
+}
+
+void RichTextBox::adoptDocument(QTextDocument* doc)
+{
+    QPointer<QTextDocument> old = document();
+    {
+        const QSignalBlocker blocker(this);
+        setDocument(doc);
+    }
+    if (old && old->parent() == this)
+        delete old;
+}
+
+bool RichTextBox::canEncodeText() const
+{
+    for (QTextBlock block = document()->firstBlock(); block.isValid(); block = block.next()) {
+        if (!canEncode(block.text(), m_format.encoding))
+            return false;
+    }
+    return true;
+}
+
+void RichTextBox::SaveFile(const QString& path, FileType type) const
+{
+    Q_UNUSED(type); // plain text is the only format this control writes
+    QByteArray bytes;
+    bytes.reserve(document()->characterCount() + 16);
+    if (m_format.encoding == Encoding::Utf8 && m_format.byteOrderMark)
+        bytes += "\xEF\xBB\xBF";
+    if (!encodeText(Text(), m_format.encoding, bytes)) {
+        throw RuntimeError(
+            tr("The text holds characters that cannot be stored in this file's encoding."));
+    }
+
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw RuntimeError(describe(file));
+    if (file.write(bytes) != bytes.size()) {
+        const QString reason = describe(file);
+        file.cancelWriting();
+        throw RuntimeError(reason);
+    }
+    if (!file.commit())
+        throw RuntimeError(describe(file));
+}
+
+} // namespace platform

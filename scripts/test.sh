@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Sets up the machine, builds with warnings as errors and runs every test;
+# then runs the tests again in a build with AddressSanitizer and
+# UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+jobs=$(nproc)
+
+cmake -S . -B build-ci -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSMARK_WERROR=ON
+cmake --build build-ci --parallel "$jobs"
+ctest --test-dir build-ci --output-on-failure
+
+if [ "${TESSMARK_SKIP_SANITIZERS:-0}" != 1 ]; then
+    cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTESSMARK_WERROR=ON \
+        -DTESSMARK_SANITIZE=ON -DTESSMARK_BENCHMARKS=OFF
+    cmake --build build-asan --parallel "$jobs"
+    ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+        ctest --test-dir build-asan --output-on-failure -L unit
+fi
