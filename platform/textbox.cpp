@@ -1,5 +1,6 @@
 #include "platform/textbox.h"
 
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QTextCursor>
 
@@ -25,6 +26,21 @@ QString TextBox::selectedPlainText() const
     // boundaries with U+2029, which the document never holds otherwise.
     QString text = textCursor().selectedText();
     return text.replace(QChar::ParagraphSeparator, platformLineBreak());
+}
+
+// Shift+Return would put a line separator inside the line; here it starts a
+// new line like Return, so that the file gets a real line break.
+void TextBox::keyPressEvent(QKeyEvent* event)
+{
+    const bool isReturn = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (isReturn && (event->modifiers() & Qt::ShiftModifier)) {
+        QKeyEvent plain(event->type(), event->key(), event->modifiers() & ~Qt::ShiftModifier,
+                        event->text(), event->isAutoRepeat(), ushort(event->count()));
+        QPlainTextEdit::keyPressEvent(&plain);
+        event->setAccepted(plain.isAccepted());
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
 }
 
 QMimeData* TextBox::createMimeDataFromSelection() const

@@ -20,6 +20,7 @@ public:
     static QString platformLineBreak();
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     QMimeData* createMimeDataFromSelection() const override;
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;

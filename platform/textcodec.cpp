@@ -1,5 +1,7 @@
 #include "platform/textcodec.h"
 
+#include <QStringDecoder>
+
 #include <array>
 
 namespace platform {
@@ -112,8 +114,10 @@ DecodedText decodeText(const QByteArray& bytes)
     if (isCleanUtf8(begin + (bom ? 3 : 0), end, multiByte) && (bom || multiByte)) {
         result.format.encoding = Encoding::Utf8;
         result.format.byteOrderMark = bom;
+        // A second byte-order mark right after the first is text, not a mark.
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
         const qsizetype skip = bom ? 3 : 0;
-        result.text = QString::fromUtf8(bytes.constData() + skip, bytes.size() - skip);
+        result.text = decoder(QByteArrayView(bytes).sliced(skip));
     } else {
         result.format.encoding = Encoding::Windows1252;
         result.text = decodeCp1252(bytes.constData(), bytes.size());

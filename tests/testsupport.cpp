@@ -25,8 +25,10 @@ std::optional<QString> ScriptedServices::fileDialog(QWidget*,
         qWarning("unscripted file dialog: %s", qPrintable(request.title));
         return std::nullopt;
     }
-    auto name = fileNames.front();
+    const QString name = fileNames.front();
     fileNames.pop_front();
+    if (name.isEmpty())
+        return std::nullopt;
     return name;
 }
 

@@ -21,10 +21,10 @@ public:
         int style;
     };
 
-    std::deque<int> answers;                      // next message box answers
-    std::deque<std::optional<QString>> fileNames; // next dialog results; nullopt = Cancel
-    QList<Message> messages;                      // every message box shown
-    QList<platform::FileDialogRequest> dialogs;   // every file dialog shown
+    std::deque<int> answers;                    // next message box answers
+    std::deque<QString> fileNames;              // next dialog results; empty = Cancel
+    QList<Message> messages;                    // every message box shown
+    QList<platform::FileDialogRequest> dialogs; // every file dialog shown
     int beeps = 0;
     int ends = 0;
     bool unexpected = false;
