@@ -1,11 +1,15 @@
 #include "testsupport.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QKeyEvent>
 #include <QTest>
 
 int ScriptedServices::msgBox(QWidget*, const QString& prompt, int style)
 {
     messages.append({prompt, style});
+    if ((style & 0x7) == platform::MsgBox::OkOnly)
+        return platform::MsgBox::Ok; // a box with one button asks nothing
     if (answers.empty()) {
         unexpected = true;
         qWarning("unscripted message box: %s", qPrintable(prompt));
@@ -30,6 +34,16 @@ std::optional<QString> ScriptedServices::fileDialog(QWidget*,
     if (name.isEmpty())
         return std::nullopt;
     return name;
+}
+
+void typeText(QWidget* widget, const QString& text)
+{
+    for (QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &press);
+        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &release);
+    }
 }
 
 QByteArray readBytes(const QString& path)

@@ -36,5 +36,8 @@ public:
     void end() override { ++ends; }
 };
 
+// Types text that QTest::keyClicks cannot spell (anything beyond ASCII).
+void typeText(QWidget* widget, const QString& text);
+
 QByteArray readBytes(const QString& path);
 void writeBytes(const QString& path, const QByteArray& bytes);
