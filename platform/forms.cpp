@@ -50,12 +50,15 @@ QWidget* FormInstanceBase::loadWidget()
 void FormInstanceBase::Show()
 {
     QWidget* window = loadWidget();
+    const bool wasVisible = window->isVisible();
     if (window->isMinimized())
         window->showNormal();
     else
         window->show();
-    window->raise();
-    window->activateWindow();
+    if (wasVisible) {
+        window->raise();
+        window->activateWindow();
+    }
 }
 
 void FormInstanceBase::Hide()

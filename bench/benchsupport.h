@@ -1,0 +1,39 @@
+#pragma once
+
+#include "platform/services.h"
+
+#include <QByteArray>
+#include <QString>
+#include <benchmark/benchmark.h>
+
+// Answers every file dialog with a fixed path and every question with Yes.
+class FixedServices : public platform::Services
+{
+public:
+    QString path;
+    int msgBox(QWidget*, const QString&, int) override { return platform::MsgBox::Yes; }
+    std::optional<QString> fileDialog(QWidget*, const platform::FileDialogRequest&) override
+    {
+        return path;
+    }
+    void beep() override {}
+    void end() override {}
+};
+
+class QTemporaryDir;
+
+// A folder for the files of this run.
+QTemporaryDir& workDir();
+
+// ODF-like text with CR LF line breaks, about the given size.
+QByteArray odfText(qint64 bytes);
+
+// Writes a file of ODF-like text once per run; returns its path.
+QString odfFile(qint64 bytes);
+
+// The process's peak resident memory in MiB (0 where it cannot be read).
+double peakMemoryMiB();
+
+// Runs the benchmarks with a QApplication on the offscreen platform unless
+// another one was asked for.
+int runBenchmarks(int argc, char** argv);
