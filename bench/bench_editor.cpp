@@ -10,8 +10,11 @@
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
+#include <QProcess>
 #include <QTemporaryDir>
 
+#include <cstdio>
+#include <cstring>
 #include <map>
 
 namespace {
@@ -142,9 +145,55 @@ void BM_InsertIn20MB(benchmark::State& state)
 }
 BENCHMARK(BM_InsertIn20MB)->DenseRange(0, 3)->Unit(benchmark::kMicrosecond);
 
+// Started as a separate process: builds the application and the main window
+// like the program does, and exits once the window has painted, printing its
+// peak memory.
+class FirstPaintProbe : public QObject
+{
+public:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            QCoreApplication::exit(0);
+        return false;
+    }
+};
+
+int startupProbe(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    FixedServices services;
+    Program program(services);
+    FirstPaintProbe probe;
+    program.frmMain.Load()->rtfBox->viewport()->installEventFilter(&probe);
+    program.frmMain.Show();
+    app.exec();
+    std::printf("%.1f\n", peakMemoryMiB());
+    return 0;
+}
+
+// A whole process: start, load the libraries, build the window, paint it.
+void BM_ProcessStartToFirstPaint(benchmark::State& state)
+{
+    double peak = 0;
+    for (auto _ : state) {
+        QProcess probe;
+        probe.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--startup-probe")});
+        if (!probe.waitForFinished(30000) || probe.exitCode() != 0) {
+            state.SkipWithError("the start-up probe failed");
+            return;
+        }
+        peak = probe.readAllStandardOutput().trimmed().toDouble();
+    }
+    state.counters["peak_MiB"] = peak;
+}
+BENCHMARK(BM_ProcessStartToFirstPaint)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc > 1 && std::strcmp(argv[1], "--startup-probe") == 0)
+        return startupProbe(argc, argv);
     return runBenchmarks(argc, argv);
 }

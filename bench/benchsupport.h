@@ -34,6 +34,6 @@ QString odfFile(qint64 bytes);
 // The process's peak resident memory in MiB (0 where it cannot be read).
 double peakMemoryMiB();
 
-// Runs the benchmarks with a QApplication on the offscreen platform unless
-// another one was asked for.
+// Runs the benchmarks with a QApplication; without a display, on the
+// offscreen platform.
 int runBenchmarks(int argc, char** argv);
