@@ -3,7 +3,6 @@
 #include "platform/runtimeerror.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QPlainTextDocumentLayout>
 #include <QPointer>
 #include <QSaveFile>
@@ -40,6 +39,9 @@ QString describe(const QFileDevice& file)
 
 RichTextBox::RichTextBox(QWidget* parent) : TextBox(parent)
 {
+    // A scroll bar that came and went with the length of the text would change
+    // the width of the text and make the control lay out every line again.
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     connect(this, &QPlainTextEdit::textChanged, this, &RichTextBox::Change);
 }
 
@@ -119,6 +121,33 @@ void RichTextBox::markLineEndings(QTextDocument* doc, int firstBlock, QStringVie
 
 void RichTextBox::LoadFile(const QString& path)
 {
+    DecodedText decoded = decodeText(readWholeFile(path));
+
+    // The new text goes into a document of its own, which then replaces the
+    // old one. Filling the document the control shows would make the control
+    // forget the width of its text, and the first edit of a line would then
+    // look at every line of the file to find the widest one.
+    auto* doc = new QTextDocument(this);
+    doc->setDocumentLayout(new QPlainTextDocumentLayout(doc));
+    doc->setDefaultFont(font());
+    doc->setDefaultTextOption(document()->defaultTextOption());
+    doc->setPlainText(decoded.text);
+    m_format = decoded.format;
+    markLineEndings(doc, 0, decoded.text);
+    decoded.text = QString();
+
+    const QPointer<QTextDocument> old = document();
+    {
+        const QSignalBlocker blocker(this); // one Change for the whole load
+        setDocument(doc);
+    }
+    if (old && old->parent() == this)
+        delete old;
+    emit Change();
+}
+
+QByteArray RichTextBox::readWholeFile(const QString& path)
+{
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw RuntimeError(describe(file));
@@ -127,34 +156,10 @@ void RichTextBox::LoadFile(const QString& path)
                                .arg(file.size() / (1024 * 1024))
                                .arg(kMaxFileSize / (1024 * 1024)));
     }
-    const QByteArray bytes = file.readAll();
+    QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw RuntimeError(describe(file));
-    file.close();
-
-    DecodedText decoded = decodeText(bytes);
-    m_format = decoded.format;
-
-    // The document is filled before it is attached to the view, which spares
-    // the view from following every step of the insertion.
-    auto* doc = new QTextDocument(this);
-    doc->setDocumentLayout(new QPlainTextDocumentLayout(doc));
-    doc->setDefaultFont(font());
-    doc->setPlainText(decoded.text);
-    markLineEndings(doc, 0, decoded.text);
-    adoptDocument(doc);
-    emit Change();
-}
-
-void RichTextBox::adoptDocument(QTextDocument* doc)
-{
-    QPointer<QTextDocument> old = document();
-    {
-        const QSignalBlocker blocker(this);
-        setDocument(doc);
-    }
-    if (old && old->parent() == this)
-        delete old;
+    return bytes;
 }
 
 bool RichTextBox::canEncodeText() const

@@ -52,7 +52,7 @@ signals:
 
 private:
     void markLineEndings(QTextDocument* doc, int firstBlock, QStringView text) const;
-    void adoptDocument(QTextDocument* doc);
+    static QByteArray readWholeFile(const QString& path);
 
     TextFormat m_format;
 };
