@@ -1,5 +1,8 @@
 #include "editor/frmmain.h"
 
+#include "companions/frmabout.h"
+#include "companions/frmexample.h"
+#include "companions/frmpublished.h"
 #include "editor/program.h"
 #include "platform/design.h"
 #include "platform/forms.h"
@@ -168,6 +171,9 @@ void FrmMain::connectEvents()
     connect(mnuItemSeparator, &QAction::triggered, this, &FrmMain::mnuItemSeparator_Click);
     connect(mnudoubleslash, &QAction::triggered, this, &FrmMain::mnudoubleslash_Click);
     connect(mnuhash, &QAction::triggered, this, &FrmMain::mnuhash_Click);
+    connect(mnuOpenExample, &QAction::triggered, this, &FrmMain::mnuOpenExample_Click);
+    connect(mnuOpenPublished, &QAction::triggered, this, &FrmMain::mnuOpenPublished_Click);
+    connect(mnuAbout, &QAction::triggered, this, &FrmMain::mnuAbout_Click);
     rtfBox->installEventFilter(this);
 }
 
@@ -370,4 +376,25 @@ void FrmMain::mnuhash_Click()
 {
     strHash = QStringLiteral("#");
     rtfBox->appendText(strHash);
+}
+
+// --- Program Extras and Help: each opens its window, modeless and without an
+// owner, or brings it forward if it is open ---
+
+void FrmMain::mnuOpenExample_Click()
+{
+    m_program.frmExample.Load();
+    m_program.frmExample.Show();
+}
+
+void FrmMain::mnuOpenPublished_Click()
+{
+    m_program.frmPublished.Load();
+    m_program.frmPublished.Show();
+}
+
+void FrmMain::mnuAbout_Click()
+{
+    m_program.frmAbout.Load();
+    m_program.frmAbout.Show();
 }

@@ -79,6 +79,9 @@ public:
     void mnuItemSeparator_Click();
     void mnudoubleslash_Click();
     void mnuhash_Click();
+    void mnuOpenExample_Click();
+    void mnuOpenPublished_Click();
+    void mnuAbout_Click();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

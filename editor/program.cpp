@@ -1,9 +1,14 @@
 #include "editor/program.h"
 
+#include "companions/frmabout.h"
+#include "companions/frmexample.h"
+#include "companions/frmpublished.h"
 #include "editor/frmmain.h"
 
 Program::Program(platform::Services& services)
-    : frmMain([this] { return new FrmMain(*this); }), m_services(services)
+    : frmMain([this] { return new FrmMain(*this); }), frmExample([] { return new FrmExample; }),
+      frmPublished([] { return new FrmPublished; }), frmAbout([] { return new FrmAbout; }),
+      m_services(services)
 {
 }
 

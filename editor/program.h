@@ -7,6 +7,9 @@ class Services;
 }
 
 class FrmMain;
+class FrmExample;
+class FrmPublished;
+class FrmAbout;
 
 // The program's windows, one instance of each reached by its name, and the
 // services they share. Lives for the whole run.
@@ -19,6 +22,9 @@ public:
     platform::Services& services() const { return m_services; }
 
     platform::FormInstance<FrmMain> frmMain;
+    platform::FormInstance<FrmExample> frmExample;
+    platform::FormInstance<FrmPublished> frmPublished;
+    platform::FormInstance<FrmAbout> frmAbout;
 
 private:
     platform::Services& m_services;
