@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev libgl-dev qt6-image-formats-plugins
     libbenchmark-dev
     fonts-dejavu-core
-    xvfb xauth xdotool x11-utils imagemagick
+    xvfb xauth xdotool x11-utils xsel imagemagick
 )
 
 missing=()
