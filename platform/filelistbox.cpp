@@ -1,0 +1,96 @@
+#include "platform/filelistbox.h"
+
+#include "platform/folders.h"
+#include "platform/runtimeerror.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+namespace platform {
+
+FileListBox::FileListBox(Services& services, const QString& pattern, QWidget* parent)
+    : QListWidget(parent), m_services(services), m_pattern(pattern)
+{
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setUniformItemSizes(true);
+    m_folder = cleanFolder(QDir::currentPath());
+    try {
+        fill(m_folder);
+    } catch (const RuntimeError&) {
+        // A current folder that cannot be read is shown empty.
+    }
+}
+
+QString FileListBox::Path() const
+{
+    return nativeFolder(m_folder);
+}
+
+void FileListBox::setPath(const QString& path)
+{
+    fill(cleanFolder(path));
+}
+
+QString FileListBox::Pattern() const
+{
+    return m_pattern;
+}
+
+void FileListBox::setPattern(const QString& pattern)
+{
+    m_pattern = pattern;
+    try {
+        fill(m_folder);
+    } catch (const RuntimeError&) {
+        clear();
+    }
+}
+
+QString FileListBox::FileName() const
+{
+    const QList<QListWidgetItem*> selected = selectedItems();
+    return selected.isEmpty() ? QString() : selected.constFirst()->text();
+}
+
+void FileListBox::fill(const QString& folder)
+{
+    const QStringList names =
+        readFolder(folder, QDir::Files, m_pattern.split(QLatin1Char(';'), Qt::SkipEmptyParts));
+    m_folder = folder;
+    clear();
+    addItems(names);
+    scrollToTop();
+}
+
+void FileListBox::mousePressEvent(QMouseEvent* event)
+{
+    QListWidget::mousePressEvent(event);
+    const QListWidgetItem* item = itemAt(event->position().toPoint());
+    if (event->button() == Qt::LeftButton && item && item->isSelected())
+        raiseClick();
+}
+
+void FileListBox::keyPressEvent(QKeyEvent* event)
+{
+    const QListWidgetItem* before = selectedItems().value(0, nullptr);
+    const bool arrow = event->key() == Qt::Key_Up || event->key() == Qt::Key_Down;
+    if (arrow && !before && count() > 0) {
+        // With nothing selected the first arrow selects the entry that has the
+        // focus frame (the first one), rather than moving past it.
+        event->accept();
+        setCurrentRow(currentRow() >= 0 ? currentRow() : 0);
+        raiseClick();
+        return;
+    }
+    QListWidget::keyPressEvent(event);
+    const QListWidgetItem* after = selectedItems().value(0, nullptr);
+    if (after && after != before)
+        raiseClick();
+}
+
+void FileListBox::raiseClick()
+{
+    respond(m_services, this, [this] { Click.raise(); });
+}
+
+} // namespace platform
