@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/picture.h"
+
+#include <QFrame>
+#include <QPixmap>
+
+namespace platform {
+
+// A picture frame with a fixed single border and Stretch on: the picture is
+// scaled smoothly to fill the inside exactly, width and height independently.
+// The frame never changes its size and takes no focus.
+class ImageBox : public QFrame
+{
+    Q_OBJECT
+public:
+    explicit ImageBox(QWidget* parent = nullptr);
+
+    bool Stretch() const { return true; }
+
+    // Whether a picture is shown; the frame starts empty.
+    bool hasPicture() const { return !m_shown.isNull(); }
+    // Shows a picture in place of the one shown before. When it cannot be
+    // decoded this throws its RuntimeError and the frame keeps the old one.
+    void setPicture(const StdPicture& picture);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QPixmap m_shown;
+};
+
+} // namespace platform

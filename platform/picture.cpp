@@ -1,0 +1,249 @@
+#include "platform/picture.h"
+
+#include "platform/runtimeerror.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+
+#include <algorithm>
+#include <optional>
+
+namespace platform {
+namespace {
+
+QString tr(const char* text)
+{
+    return QCoreApplication::translate("platform::Picture", text);
+}
+
+[[noreturn]] void fail(const QString& path, const QString& reason)
+{
+    throw RuntimeError(tr("Cannot show the picture \"%1\".\n\n%2").arg(path, reason));
+}
+
+constexpr qint64 megabytes(qint64 bytes)
+{
+    return (bytes + (1 << 20) - 1) >> 20;
+}
+
+StdPicture::Format formatOf(const QByteArray& bytes)
+{
+    if (bytes.startsWith("BM"))
+        return StdPicture::Bmp;
+    if (bytes.startsWith("GIF87a") || bytes.startsWith("GIF89a"))
+        return StdPicture::Gif;
+    if (bytes.startsWith("\xFF\xD8\xFF"))
+        return StdPicture::Jpeg;
+    return StdPicture::None;
+}
+
+const char* readerFormat(StdPicture::Format format)
+{
+    switch (format) {
+    case StdPicture::Bmp:
+        return "bmp";
+    case StdPicture::Gif:
+        return "gif";
+    default:
+        return "jpeg";
+    }
+}
+
+// What the JPEG markers before the first scan tell.
+struct JpegHeader
+{
+    QSize size;
+    qint64 scanBuffers = 0; // bytes of coefficients a progressive decoder keeps
+    bool complete = false;  // the end-of-image marker follows the scan data
+};
+
+bool isFrameMarker(uchar marker)
+{
+    return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+}
+
+bool isProgressive(uchar marker)
+{
+    return marker == 0xC2 || marker == 0xC6 || marker == 0xCA || marker == 0xCE;
+}
+
+// A progressive decoder keeps every block's 64 coefficients of 2 bytes for the
+// whole picture.
+qint64 coefficientBytes(const uchar* frame, int components, const QSize& size)
+{
+    int hMax = 1;
+    int vMax = 1;
+    for (int c = 0; c < components; ++c) {
+        hMax = std::max(hMax, frame[7 + 3 * c] >> 4);
+        vMax = std::max(vMax, frame[7 + 3 * c] & 15);
+    }
+    const qint64 mcuColumns = (size.width() + 8 * hMax - 1) / (8 * hMax);
+    const qint64 mcuRows = (size.height() + 8 * vMax - 1) / (8 * vMax);
+    qint64 blocks = 0;
+    for (int c = 0; c < components; ++c)
+        blocks += mcuColumns * (frame[7 + 3 * c] >> 4) * mcuRows * (frame[7 + 3 * c] & 15);
+    return blocks * 64 * 2;
+}
+
+std::optional<JpegHeader> readJpegHeader(const QByteArray& bytes)
+{
+    const auto* data = reinterpret_cast<const uchar*>(bytes.constData());
+    const qsizetype size = bytes.size();
+    JpegHeader header;
+    qsizetype at = 2;
+    while (at + 4 <= size) {
+        if (data[at] != 0xFF)
+            return std::nullopt;
+        const uchar marker = data[at + 1];
+        if (marker == 0xFF) {
+            ++at; // fill byte
+            continue;
+        }
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8)) {
+            at += 2;
+            continue;
+        }
+        const int length = (data[at + 2] << 8) | data[at + 3];
+        if (marker == 0xD9 || length < 2 || at + 2 + length > size)
+            return std::nullopt;
+        const uchar* segment = data + at + 4;
+        if (isFrameMarker(marker)) {
+            const int components = length >= 8 ? segment[5] : 0;
+            if (components < 1 || length < 8 + 3 * components)
+                return std::nullopt;
+            header.size = QSize((segment[3] << 8) | segment[4], (segment[1] << 8) | segment[2]);
+            if (isProgressive(marker))
+                header.scanBuffers = coefficientBytes(segment, components, header.size);
+        } else if (marker == 0xDA) {
+            if (header.size.isEmpty())
+                return std::nullopt;
+            // Scan data never holds FF D9: a 0xFF there is followed by 0x00
+            // or a restart marker.
+            header.complete = bytes.indexOf("\xFF\xD9", at + 2 + length) >= 0;
+            return header;
+        }
+        at += 2 + length;
+    }
+    return std::nullopt;
+}
+
+int bytesPerPixel(QImage::Format format)
+{
+    const int bits = QImage::toPixelFormat(format).bitsPerPixel();
+    return bits > 0 ? (bits + 7) / 8 : 4;
+}
+
+// The scale that the JPEG decoder picks for a size: the smallest picture of
+// its 1/2, 1/4 and 1/8 steps that still covers the size.
+int jpegScale(const QSize& picture, const QSize& size)
+{
+    if (size.isEmpty())
+        return 1;
+    const int ratio = std::min(picture.width() / size.width(), picture.height() / size.height());
+    int scale = 1;
+    while (scale < 8 && scale * 2 <= ratio)
+        scale *= 2;
+    return scale;
+}
+
+} // namespace
+
+qint64 StdPicture::renderCost(const QSize& size) const
+{
+    const qint64 shown = qint64(size.width()) * size.height() * 4;
+    const qint64 pixels = qint64(m_size.width()) * m_size.height();
+    qint64 decoded = 0;
+    switch (m_format) {
+    case None:
+        return 0;
+    case Jpeg: {
+        const qint64 scale = jpegScale(m_size, size);
+        decoded =
+            (m_size.width() + scale - 1) / scale * ((m_size.height() + scale - 1) / scale) * 4 +
+            m_scanBuffers;
+        break;
+    }
+    case Gif:
+        // The frame and the canvas it is drawn onto.
+        decoded = 2 * pixels * 4;
+        break;
+    case Bmp:
+        // Smooth scaling works on 32-bit pixels: fewer bits are converted first.
+        decoded = pixels * m_bytesPerPixel + (m_bytesPerPixel < 4 ? pixels * 4 : 0);
+        break;
+    }
+    return m_bytes.size() + decoded + shown;
+}
+
+QImage StdPicture::render(const QSize& size) const
+{
+    if (isNull() || size.isEmpty())
+        return QImage();
+    const qint64 cost = renderCost(size);
+    if (cost > kPictureBudget)
+        fail(m_path, tr("The picture is too large: showing it would take about %1 MB of "
+                        "memory, more than the %2 MB allowed.")
+                         .arg(megabytes(cost))
+                         .arg(megabytes(kPictureBudget)));
+
+    QBuffer buffer;
+    buffer.setData(m_bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, readerFormat(m_format));
+    reader.setAllocationLimit(int(megabytes(kPictureBudget)));
+    if (m_format == Jpeg)
+        reader.setScaledSize(size); // decoded at about the frame's size
+    QImage image = reader.read();
+    if (image.isNull())
+        fail(m_path, tr("The picture data is corrupt (%1).").arg(reader.errorString()));
+    if (image.size() != size)
+        image = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return image;
+}
+
+StdPicture LoadPicture(const QString& path)
+{
+    const QString file = QDir::cleanPath(QDir::fromNativeSeparators(path));
+    const QString shown = QDir::toNativeSeparators(file);
+    if (QFileInfo(file).isDir())
+        fail(shown, tr("It is a folder, not a picture file."));
+    QFile input(file);
+    if (!input.open(QIODevice::ReadOnly))
+        fail(shown, tr("The file cannot be read: %1.").arg(input.errorString()));
+    if (input.size() > kPictureBudget)
+        fail(shown, tr("The file is too large: %1 MB, more than the %2 MB allowed.")
+                        .arg(megabytes(input.size()))
+                        .arg(megabytes(kPictureBudget)));
+
+    StdPicture picture;
+    picture.m_path = shown;
+    picture.m_bytes = input.readAll();
+    if (input.error() != QFileDevice::NoError)
+        fail(shown, tr("The file cannot be read: %1.").arg(input.errorString()));
+    picture.m_format = formatOf(picture.m_bytes);
+    if (picture.m_format == StdPicture::None)
+        fail(shown, tr("The file is not a BMP, GIF or JPEG picture."));
+
+    if (picture.m_format == StdPicture::Jpeg) {
+        const std::optional<JpegHeader> header = readJpegHeader(picture.m_bytes);
+        if (!header || !header->complete)
+            fail(shown, tr("The picture data is truncated or corrupt."));
+        picture.m_size = header->size;
+        picture.m_scanBuffers = header->scanBuffers;
+    } else {
+        QBuffer buffer(&picture.m_bytes);
+        buffer.open(QIODevice::ReadOnly);
+        QImageReader reader(&buffer, readerFormat(picture.m_format));
+        picture.m_size = reader.size();
+        picture.m_bytesPerPixel = bytesPerPixel(reader.imageFormat());
+    }
+    if (picture.m_size.isEmpty())
+        fail(shown, tr("The picture data is truncated or corrupt."));
+    return picture;
+}
+
+} // namespace platform
