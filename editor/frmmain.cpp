@@ -2,6 +2,7 @@
 
 #include "companions/frmabout.h"
 #include "companions/frmexample.h"
+#include "companions/frmpreview.h"
 #include "companions/frmpublished.h"
 #include "editor/program.h"
 #include "platform/design.h"
@@ -167,6 +168,7 @@ void FrmMain::connectEvents()
     connect(mnuCopy, &QAction::triggered, this, &FrmMain::mnuCopy_Click);
     connect(mnuPaste, &QAction::triggered, this, &FrmMain::mnuPaste_Click);
     connect(mnuSelectAll, &QAction::triggered, this, &FrmMain::mnuSelectAll_Click);
+    connect(mnuHardpointViewer, &QAction::triggered, this, &FrmMain::mnuHardpointViewer_Click);
     connect(mnuInclude, &QAction::triggered, this, &FrmMain::mnuInclude_Click);
     connect(mnuItemSeparator, &QAction::triggered, this, &FrmMain::mnuItemSeparator_Click);
     connect(mnudoubleslash, &QAction::triggered, this, &FrmMain::mnudoubleslash_Click);
@@ -350,6 +352,14 @@ void FrmMain::mnuPaste_Click()
 void FrmMain::mnuSelectAll_Click()
 {
     rtfBox->selectAll();
+}
+
+// --- View ---
+
+void FrmMain::mnuHardpointViewer_Click()
+{
+    m_program.frmPreview.Load();
+    m_program.frmPreview.Show();
 }
 
 // --- Insert: each appends its snippet to the very end of the text ---

@@ -75,6 +75,7 @@ public:
     void mnuCopy_Click();
     void mnuPaste_Click();
     void mnuSelectAll_Click();
+    void mnuHardpointViewer_Click();
     void mnuInclude_Click();
     void mnuItemSeparator_Click();
     void mnudoubleslash_Click();

@@ -10,6 +10,7 @@ class FrmMain;
 class FrmExample;
 class FrmPublished;
 class FrmAbout;
+class FrmPreview;
 
 // The program's windows, one instance of each reached by its name, and the
 // services they share. Lives for the whole run.
@@ -25,6 +26,7 @@ public:
     platform::FormInstance<FrmExample> frmExample;
     platform::FormInstance<FrmPublished> frmPublished;
     platform::FormInstance<FrmAbout> frmAbout;
+    platform::FormInstance<FrmPreview> frmPreview;
 
 private:
     platform::Services& m_services;
