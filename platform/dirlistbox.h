@@ -35,6 +35,8 @@ public:
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // Every level is always open: no expand marks, only the indent.
+    void drawBranches(QPainter*, const QRect&, const QModelIndex&) const override {}
 
 private:
     void setFolder(const QString& folder);
