@@ -131,6 +131,77 @@ std::optional<JpegHeader> readJpegHeader(const QByteArray& bytes)
     return std::nullopt;
 }
 
+quint32 little32(const uchar* at)
+{
+    return at[0] | (at[1] << 8) | (at[2] << 16) | (quint32(at[3]) << 24);
+}
+
+int little16(const uchar* at)
+{
+    return at[0] | (at[1] << 8);
+}
+
+// Whether an uncompressed BMP holds all its rows; the decoder would fill the
+// missing ones with black. Compressed BMPs leave that to the decoder.
+bool bmpComplete(const QByteArray& bytes)
+{
+    const auto* data = reinterpret_cast<const uchar*>(bytes.constData());
+    if (bytes.size() < 26)
+        return false;
+    const quint32 pixels = little32(data + 10);
+    const quint32 info = little32(data + 14);
+    qint64 width = 0;
+    qint64 height = 0;
+    int bits = 0;
+    quint32 compression = 0;
+    if (info == 12) {
+        width = little16(data + 18);
+        height = little16(data + 20);
+        bits = little16(data + 24);
+    } else {
+        if (bytes.size() < 34)
+            return false;
+        width = qint32(little32(data + 18));
+        height = qAbs(qint64(qint32(little32(data + 22))));
+        bits = little16(data + 28);
+        compression = little32(data + 30);
+    }
+    if (compression != 0 && compression != 3)
+        return true;
+    const qint64 row = (width * bits + 31) / 32 * 4;
+    return pixels + row * height <= bytes.size();
+}
+
+// Whether a GIF holds the whole of its first frame; the decoder would show
+// the part it got.
+bool gifFirstFrameComplete(const QByteArray& bytes)
+{
+    const auto* data = reinterpret_cast<const uchar*>(bytes.constData());
+    const qsizetype size = bytes.size();
+    const auto skipTable = [](qsizetype at, uchar flags) {
+        return flags & 0x80 ? at + 3 * (2 << (flags & 7)) : at;
+    };
+    const auto skipBlocks = [&](qsizetype at) {
+        while (at < size && data[at] != 0)
+            at += 1 + data[at];
+        return at < size ? at + 1 : -1;
+    };
+    if (size < 13)
+        return false;
+    qsizetype at = skipTable(13, data[10]);
+    while (at >= 0 && at < size) {
+        if (data[at] == 0x21 && at + 2 < size) {
+            at = skipBlocks(at + 2);
+        } else if (data[at] == 0x2C && at + 10 < size) {
+            at = skipTable(at + 10, data[at + 9]);
+            return at < size && skipBlocks(at + 1) >= 0;
+        } else {
+            return false;
+        }
+    }
+    return false;
+}
+
 int bytesPerPixel(QImage::Format format)
 {
     const int bits = QImage::toPixelFormat(format).bitsPerPixel();
@@ -235,6 +306,11 @@ StdPicture LoadPicture(const QString& path)
         picture.m_size = header->size;
         picture.m_scanBuffers = header->scanBuffers;
     } else {
+        const bool complete = picture.m_format == StdPicture::Bmp
+                                  ? bmpComplete(picture.m_bytes)
+                                  : gifFirstFrameComplete(picture.m_bytes);
+        if (!complete)
+            fail(shown, tr("The picture data is truncated or corrupt."));
         QBuffer buffer(&picture.m_bytes);
         buffer.open(QIODevice::ReadOnly);
         QImageReader reader(&buffer, readerFormat(picture.m_format));
