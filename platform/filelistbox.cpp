@@ -54,8 +54,10 @@ QString FileListBox::FileName() const
 
 void FileListBox::fill(const QString& folder)
 {
-    const QStringList names =
-        readFolder(folder, QDir::Files, m_pattern.split(QLatin1Char(';'), Qt::SkipEmptyParts));
+    QStringList patterns;
+    for (const QString& part : m_pattern.split(QLatin1Char(';'), Qt::SkipEmptyParts))
+        patterns << part.trimmed();
+    const QStringList names = readFolder(folder, QDir::Files, patterns);
     m_folder = folder;
     clear();
     addItems(names);
@@ -64,10 +66,9 @@ void FileListBox::fill(const QString& folder)
 
 void FileListBox::mousePressEvent(QMouseEvent* event)
 {
+    const QListWidgetItem* before = selectedItems().value(0, nullptr);
     QListWidget::mousePressEvent(event);
-    const QListWidgetItem* item = itemAt(event->position().toPoint());
-    if (event->button() == Qt::LeftButton && item && item->isSelected())
-        raiseClick();
+    clickIfSelectionMoved(before);
 }
 
 void FileListBox::keyPressEvent(QKeyEvent* event)
@@ -83,6 +84,13 @@ void FileListBox::keyPressEvent(QKeyEvent* event)
         return;
     }
     QListWidget::keyPressEvent(event);
+    clickIfSelectionMoved(before);
+}
+
+// Click follows the selection, so the second press of a double-click, on the
+// entry already selected, raises nothing more.
+void FileListBox::clickIfSelectionMoved(const QListWidgetItem* before)
+{
     const QListWidgetItem* after = selectedItems().value(0, nullptr);
     if (after && after != before)
         raiseClick();

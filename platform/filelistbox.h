@@ -32,7 +32,7 @@ public:
     // The selected file's name without its folder; empty when none is.
     QString FileName() const;
 
-    // Raised when the user selects an entry, with the mouse or the keys.
+    // Raised when the user selects another entry, with the mouse or the keys.
     Event Click;
 
 protected:
@@ -41,6 +41,7 @@ protected:
 
 private:
     void fill(const QString& folder);
+    void clickIfSelectionMoved(const QListWidgetItem* before);
     void raiseClick();
 
     Services& m_services;
