@@ -122,8 +122,9 @@ std::optional<JpegHeader> readJpegHeader(const QByteArray& bytes)
             if (header.size.isEmpty())
                 return std::nullopt;
             // Scan data never holds FF D9: a 0xFF there is followed by 0x00
-            // or a restart marker.
-            header.complete = bytes.indexOf("\xFF\xD9", at + 2 + length) >= 0;
+            // or a restart marker. The end marker is sought from the end,
+            // where it is in a whole file.
+            header.complete = bytes.lastIndexOf("\xFF\xD9") >= at + 2 + length;
             return header;
         }
         at += 2 + length;
