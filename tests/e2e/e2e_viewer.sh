@@ -1,0 +1,127 @@
+#!/usr/bin/env bash
+# Opens the hardpoint viewer in the real program under its own X server with
+# real keystrokes, moves into a folder of pictures, selects them with the arrow
+# keys and checks the frame's pixels on the screen.
+# Usage: e2e_viewer.sh path/to/tessmark
+set -euo pipefail
+
+binary=$(realpath "$1")
+work=$(mktemp -d)
+xvfb_pid=
+app_pid=
+
+cleanup() {
+    local status=$?
+    if [ -n "$app_pid" ]; then kill "$app_pid" 2>/dev/null || true; wait "$app_pid" 2>/dev/null || true; fi
+    if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; fi
+    rm -rf "$work"
+    exit "$status"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    [ -n "${KEEP_SHOT:-}" ] && [ -f "$work/shot.png" ] && cp "$work/shot.png" "$KEEP_SHOT"
+    exit 1
+}
+
+# The pictures: the program starts in $work, the pictures are one folder down.
+mkdir -p "$work/charts" "$work/other"
+convert -size 240x120 xc:'rgb(255,0,0)' BMP3:"$work/charts/a-red.bmp"
+convert -size 120x240 xc:'rgb(0,0,255)' -quality 95 "$work/charts/b-blue.JPG"
+convert -size 64x64 xc:'rgb(0,255,0)' "$work/charts/c-green.gif"
+convert -size 64x64 xc:'rgb(255,255,0)' "$work/charts/d-yellow.png"
+
+# An X server of our own on a free display.
+for _ in $(seq 20); do
+    display=$((200 + RANDOM % 100))
+    [ -e "/tmp/.X$display-lock" ] && continue
+    Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 50); do
+        xdpyinfo -display ":$display" >/dev/null 2>&1 && break 2
+        kill -0 "$xvfb_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null || true
+    xvfb_pid=
+done
+[ -n "$xvfb_pid" ] || fail "no X server could be started"
+export DISPLAY=":$display"
+unset WAYLAND_DISPLAY
+export QT_QPA_PLATFORM=xcb
+
+(cd "$work" && exec "$binary") >"$work/app.log" 2>&1 &
+app_pid=$!
+
+wait_window() { # name -> window id
+    local id
+    for _ in $(seq 100); do
+        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1) || true
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+
+main=$(wait_window 'Tessmark 2\.0') || fail "the main window did not appear"
+xdotool windowfocus --sync "$main"
+sleep 0.3
+
+# View, Hardpoint Viewer. The focus starts on the drive list.
+xdotool key --delay 100 alt+v h
+viewer=$(wait_window 'Hardpoint Preview\.') || fail "the viewer did not open"
+sleep 0.5
+
+# Tab to the folder list, highlight the first subfolder ("charts") and open it
+# with Enter; Tab on to the file list and select the first picture.
+xdotool key --delay 150 Tab Down Return
+sleep 0.3
+xdotool key --delay 150 Tab Down
+sleep 0.5
+
+eval "$(xdotool getwindowgeometry --shell "$viewer")"
+# The frame's inside at design 2640,120 twips and 5535x5055 twips: pixels
+# 176,8 to 545,345, with a one-pixel border.
+frame_x=$((X + 176))
+frame_y=$((Y + 8))
+
+pixel() { # x y -> "r,g,b" of the last screenshot
+    convert "$work/shot.png" -format "%[fx:int(255*p{$1,$2}.r+0.5)],%[fx:int(255*p{$1,$2}.g+0.5)],%[fx:int(255*p{$1,$2}.b+0.5)]" info:
+}
+
+near() { # "r,g,b" "r,g,b" -> true when every channel is within 24
+    local IFS=,
+    read -r r1 g1 b1 <<<"$1"
+    read -r r2 g2 b2 <<<"$2"
+    for d in $((r1 - r2)) $((g1 - g2)) $((b1 - b2)); do
+        [ "${d#-}" -le 24 ] || return 1
+    done
+}
+
+check_frame() { # expected "r,g,b" at the frame's corners and centre
+    import -window root "$work/shot.png"
+    local at
+    for at in "3 3" "365 3" "184 168" "3 333" "365 333"; do
+        set -- $at
+        local seen
+        seen=$(pixel $((frame_x + $1)) $((frame_y + $2)))
+        near "$seen" "$expected" || fail "frame pixel $1,$2 is $seen, expected $expected"
+    done
+}
+
+expected="255,0,0"
+check_frame
+# The next file with the arrow key: the JPEG named in capitals.
+xdotool key Down
+sleep 0.5
+expected="0,0,255"
+check_frame
+xdotool key Down
+sleep 0.5
+expected="0,255,0"
+check_frame
+
+[ -n "${KEEP_SHOT:-}" ] && cp "$work/shot.png" "$KEEP_SHOT"
+kill -0 "$app_pid" 2>/dev/null || fail "the program ended"
+echo "PASS"
