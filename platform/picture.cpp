@@ -2,7 +2,6 @@
 
 #include "platform/runtimeerror.h"
 
-#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -29,6 +28,32 @@ constexpr qint64 megabytes(qint64 bytes)
 {
     return (bytes + (1 << 20) - 1) >> 20;
 }
+
+// Parts of a file, read when asked for. A picture is never read whole into
+// memory of its own: the decoder reads the file in small pieces, so a large
+// picture costs nothing before it is decoded, and fresh memory is slow to
+// touch.
+class FileBytes
+{
+public:
+    explicit FileBytes(QFile& file) : m_file(file), m_size(file.size()) {}
+
+    qint64 size() const { return m_size; }
+    // Up to count bytes from an offset; fewer at the end of the file.
+    QByteArray at(qint64 offset, qint64 count)
+    {
+        return m_file.seek(offset) ? m_file.read(count) : QByteArray();
+    }
+    int byte(qint64 offset)
+    {
+        const QByteArray one = at(offset, 1);
+        return one.isEmpty() ? -1 : uchar(one.at(0));
+    }
+
+private:
+    QFile& m_file;
+    qint64 m_size;
+};
 
 StdPicture::Format formatOf(const QByteArray& bytes)
 {
@@ -89,16 +114,34 @@ qint64 coefficientBytes(const uchar* frame, int components, const QSize& size)
     return blocks * 64 * 2;
 }
 
-std::optional<JpegHeader> readJpegHeader(const QByteArray& bytes)
+// Whether an end-of-image marker follows the offset. Scan data never holds
+// FF D9 (a 0xFF there is followed by 0x00 or a restart marker), and a whole
+// file ends with it, so the search runs backwards from the end.
+bool endsAfter(FileBytes& file, qint64 offset)
 {
-    const auto* data = reinterpret_cast<const uchar*>(bytes.constData());
-    const qsizetype size = bytes.size();
+    constexpr qint64 kChunk = 64 * 1024;
+    qint64 end = file.size();
+    while (end - offset >= 2) {
+        const qint64 from = std::max(offset, end - kChunk);
+        const QByteArray chunk = file.at(from, end - from);
+        if (chunk.size() != end - from)
+            return false;
+        if (chunk.lastIndexOf("\xFF\xD9") >= 0)
+            return true;
+        end = from + 1; // a marker may straddle two chunks
+    }
+    return false;
+}
+
+std::optional<JpegHeader> readJpegHeader(FileBytes& file)
+{
     JpegHeader header;
-    qsizetype at = 2;
-    while (at + 4 <= size) {
-        if (data[at] != 0xFF)
+    qint64 at = 2;
+    while (at + 4 <= file.size()) {
+        const QByteArray head = file.at(at, 4);
+        if (head.size() < 4 || uchar(head.at(0)) != 0xFF)
             return std::nullopt;
-        const uchar marker = data[at + 1];
+        const uchar marker = uchar(head.at(1));
         if (marker == 0xFF) {
             ++at; // fill byte
             continue;
@@ -107,13 +150,14 @@ std::optional<JpegHeader> readJpegHeader(const QByteArray& bytes)
             at += 2;
             continue;
         }
-        const int length = (data[at + 2] << 8) | data[at + 3];
-        if (marker == 0xD9 || length < 2 || at + 2 + length > size)
+        const int length = (uchar(head.at(2)) << 8) | uchar(head.at(3));
+        if (marker == 0xD9 || length < 2 || at + 2 + length > file.size())
             return std::nullopt;
-        const uchar* segment = data + at + 4;
         if (isFrameMarker(marker)) {
-            const int components = length >= 8 ? segment[5] : 0;
-            if (components < 1 || length < 8 + 3 * components)
+            const QByteArray frame = file.at(at + 4, length - 2);
+            const auto* segment = reinterpret_cast<const uchar*>(frame.constData());
+            const int components = frame.size() >= 6 ? segment[5] : 0;
+            if (components < 1 || frame.size() < 6 + 3 * components)
                 return std::nullopt;
             header.size = QSize((segment[3] << 8) | segment[4], (segment[1] << 8) | segment[2]);
             if (isProgressive(marker))
@@ -121,10 +165,7 @@ std::optional<JpegHeader> readJpegHeader(const QByteArray& bytes)
         } else if (marker == 0xDA) {
             if (header.size.isEmpty())
                 return std::nullopt;
-            // Scan data never holds FF D9: a 0xFF there is followed by 0x00
-            // or a restart marker. The end marker is sought from the end,
-            // where it is in a whole file.
-            header.complete = bytes.lastIndexOf("\xFF\xD9") >= at + 2 + length;
+            header.complete = endsAfter(file, at + 2 + length);
             return header;
         }
         at += 2 + length;
@@ -144,10 +185,11 @@ int little16(const uchar* at)
 
 // Whether an uncompressed BMP holds all its rows; the decoder would fill the
 // missing ones with black. Compressed BMPs leave that to the decoder.
-bool bmpComplete(const QByteArray& bytes)
+bool bmpComplete(FileBytes& file)
 {
-    const auto* data = reinterpret_cast<const uchar*>(bytes.constData());
-    if (bytes.size() < 26)
+    const QByteArray head = file.at(0, 34);
+    const auto* data = reinterpret_cast<const uchar*>(head.constData());
+    if (head.size() < 26)
         return false;
     const quint32 pixels = little32(data + 10);
     const quint32 info = little32(data + 14);
@@ -160,7 +202,7 @@ bool bmpComplete(const QByteArray& bytes)
         height = little16(data + 20);
         bits = little16(data + 24);
     } else {
-        if (bytes.size() < 34)
+        if (head.size() < 34)
             return false;
         width = qint32(little32(data + 18));
         height = qAbs(qint64(qint32(little32(data + 22))));
@@ -170,32 +212,35 @@ bool bmpComplete(const QByteArray& bytes)
     if (compression != 0 && compression != 3)
         return true;
     const qint64 row = (width * bits + 31) / 32 * 4;
-    return pixels + row * height <= bytes.size();
+    return pixels + row * height <= file.size();
 }
 
 // Whether a GIF holds the whole of its first frame; the decoder would show
 // the part it got.
-bool gifFirstFrameComplete(const QByteArray& bytes)
+bool gifFirstFrameComplete(FileBytes& file)
 {
-    const auto* data = reinterpret_cast<const uchar*>(bytes.constData());
-    const qsizetype size = bytes.size();
-    const auto skipTable = [](qsizetype at, uchar flags) {
+    const QByteArray head = file.at(0, 13);
+    if (head.size() < 13)
+        return false;
+    const auto skipTable = [](qint64 at, int flags) {
         return flags & 0x80 ? at + 3 * (2 << (flags & 7)) : at;
     };
-    const auto skipBlocks = [&](qsizetype at) {
-        while (at < size && data[at] != 0)
-            at += 1 + data[at];
-        return at < size ? at + 1 : -1;
+    const auto skipBlocks = [&file](qint64 at) -> qint64 {
+        for (int length = file.byte(at); length > 0; length = file.byte(at))
+            at += 1 + length;
+        return file.byte(at) == 0 ? at + 1 : -1;
     };
-    if (size < 13)
-        return false;
-    qsizetype at = skipTable(13, data[10]);
-    while (at >= 0 && at < size) {
-        if (data[at] == 0x21 && at + 2 < size) {
+    qint64 at = skipTable(13, uchar(head.at(10)));
+    while (at >= 0) {
+        const int introducer = file.byte(at);
+        if (introducer == 0x21) {
             at = skipBlocks(at + 2);
-        } else if (data[at] == 0x2C && at + 10 < size) {
-            at = skipTable(at + 10, data[at + 9]);
-            return at < size && skipBlocks(at + 1) >= 0;
+        } else if (introducer == 0x2C) {
+            const QByteArray descriptor = file.at(at, 10);
+            if (descriptor.size() < 10)
+                return false;
+            at = skipTable(at + 10, uchar(descriptor.at(9)));
+            return file.byte(at) >= 0 && skipBlocks(at + 1) >= 0;
         } else {
             return false;
         }
@@ -248,7 +293,7 @@ qint64 StdPicture::renderCost(const QSize& size) const
         decoded = pixels * m_bytesPerPixel + (m_bytesPerPixel < 4 ? pixels * 4 : 0);
         break;
     }
-    return m_bytes.size() + decoded + shown;
+    return decoded + shown;
 }
 
 QImage StdPicture::render(const QSize& size) const
@@ -262,10 +307,10 @@ QImage StdPicture::render(const QSize& size) const
                          .arg(megabytes(cost))
                          .arg(megabytes(kPictureBudget)));
 
-    QBuffer buffer;
-    buffer.setData(m_bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, readerFormat(m_format));
+    QFile input(m_file);
+    if (!input.open(QIODevice::ReadOnly))
+        fail(m_path, tr("The file cannot be read: %1.").arg(input.errorString()));
+    QImageReader reader(&input, readerFormat(m_format));
     reader.setAllocationLimit(int(megabytes(kPictureBudget)));
     if (m_format == Jpeg)
         reader.setScaledSize(size); // decoded at about the frame's size
@@ -286,35 +331,30 @@ StdPicture LoadPicture(const QString& path)
     QFile input(file);
     if (!input.open(QIODevice::ReadOnly))
         fail(shown, tr("The file cannot be read: %1.").arg(input.errorString()));
-    if (input.size() > kPictureBudget)
-        fail(shown, tr("The file is too large: %1 MB, more than the %2 MB allowed.")
-                        .arg(megabytes(input.size()))
-                        .arg(megabytes(kPictureBudget)));
 
+    FileBytes bytes(input);
     StdPicture picture;
+    picture.m_file = file;
     picture.m_path = shown;
-    picture.m_bytes = input.readAll();
+    picture.m_format = formatOf(bytes.at(0, 6));
     if (input.error() != QFileDevice::NoError)
         fail(shown, tr("The file cannot be read: %1.").arg(input.errorString()));
-    picture.m_format = formatOf(picture.m_bytes);
     if (picture.m_format == StdPicture::None)
         fail(shown, tr("The file is not a BMP, GIF or JPEG picture."));
 
     if (picture.m_format == StdPicture::Jpeg) {
-        const std::optional<JpegHeader> header = readJpegHeader(picture.m_bytes);
+        const std::optional<JpegHeader> header = readJpegHeader(bytes);
         if (!header || !header->complete)
             fail(shown, tr("The picture data is truncated or corrupt."));
         picture.m_size = header->size;
         picture.m_scanBuffers = header->scanBuffers;
     } else {
-        const bool complete = picture.m_format == StdPicture::Bmp
-                                  ? bmpComplete(picture.m_bytes)
-                                  : gifFirstFrameComplete(picture.m_bytes);
+        const bool complete =
+            picture.m_format == StdPicture::Bmp ? bmpComplete(bytes) : gifFirstFrameComplete(bytes);
         if (!complete)
             fail(shown, tr("The picture data is truncated or corrupt."));
-        QBuffer buffer(&picture.m_bytes);
-        buffer.open(QIODevice::ReadOnly);
-        QImageReader reader(&buffer, readerFormat(picture.m_format));
+        input.seek(0);
+        QImageReader reader(&input, readerFormat(picture.m_format));
         picture.m_size = reader.size();
         picture.m_bytesPerPixel = bytesPerPixel(reader.imageFormat());
     }
