@@ -132,6 +132,14 @@ void TestPictures::refusesWhatItCannotShow_data()
     QTest::newRow("empty file") << "empty.gif" << QByteArray();
     QTest::newRow("truncated jpeg") << "cut.jpg" << jpeg.left(jpeg.size() / 2);
     QTest::newRow("jpeg cut in its header") << "header.jpg" << jpeg.left(40);
+    // An EXIF thumbnail ends with its own end marker, before the main scan.
+    const QByteArray thumbnail = encode(filled(QSize(16, 16), Qt::red), "JPEG");
+    QByteArray withThumbnail = jpeg.left(2) + "\xFF\xE1";
+    withThumbnail.append(char((thumbnail.size() + 2) >> 8))
+        .append(char((thumbnail.size() + 2) & 255));
+    withThumbnail += thumbnail + jpeg.mid(2);
+    QTest::newRow("truncated jpeg with a thumbnail")
+        << "thumb.jpg" << withThumbnail.left(withThumbnail.size() * 2 / 3);
     QTest::newRow("truncated bmp") << "cut.bmp" << bmp.left(bmp.size() / 2);
     QTest::newRow("truncated gif") << "cut.gif" << gif.left(gif.size() / 2);
 }
