@@ -15,8 +15,6 @@ namespace {
 
 // A block's user state records its line break when it differs from the
 // document's main one; the default state (-1) means the main line break.
-constexpr int kMainEnding = -1;
-
 int stateFor(LineEnding ending)
 {
     return int(ending) + 1;
