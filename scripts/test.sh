@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up the machine, builds with warnings as errors and runs every test;
 # then runs the tests again in a build with AddressSanitizer and
-# UndefinedBehaviorSanitizer.
+# UndefinedBehaviorSanitizer, and fuzzes the file readers for a bounded time
+# (TESSMARK_FUZZ_SECONDS per target, default 60; 0 skips the fuzzing).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -17,4 +18,8 @@ if [ "${TESSMARK_SKIP_SANITIZERS:-0}" != 1 ]; then
     cmake --build build-asan --parallel "$jobs"
     ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
         ctest --test-dir build-asan --output-on-failure -L unit
+fi
+
+if [ "${TESSMARK_FUZZ_SECONDS:-60}" != 0 ]; then
+    scripts/fuzz.sh
 fi
