@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 
@@ -10,15 +11,14 @@ namespace fuzz {
 
 void startApplication()
 {
-    if (QApplication::instance())
-        return;
     qputenv("QT_QPA_PLATFORM", "offscreen");
     // QApplication keeps references to its arguments for its whole life, and
     // it is never destroyed: libFuzzer ends the process with exit().
     static int argc = 1;
-    static char name[] = "tessmark-fuzz";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv);
+    static QByteArray name("tessmark-fuzz");
+    static std::array<char*, 2> argv = {name.data(), nullptr};
+    static const QApplication* const application = new QApplication(argc, argv.data());
+    Q_UNUSED(application)
 }
 
 QString workPath(const QString& name)
@@ -46,8 +46,8 @@ QByteArray readFile(const QString& path)
 
 void fail(const char* what, const QString& detail)
 {
-    std::fprintf(stderr, "FINDING: %s%s%s\n", what, detail.isEmpty() ? "" : ": ",
-                 qPrintable(detail));
+    (void)std::fprintf(stderr, "FINDING: %s%s%s\n", what, detail.isEmpty() ? "" : ": ",
+                       qPrintable(detail));
     std::abort();
 }
 

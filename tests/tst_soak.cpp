@@ -32,11 +32,11 @@
 namespace {
 
 constexpr int kFiles = 200;
-constexpr qsizetype kLargest = 1024 * 1024;
+constexpr qsizetype kLargest = 1024LL * 1024;
 // Growth of the resident memory from the first file to the last that still
 // counts as steady (font and layout caches, allocator slack); one document of
 // the largest size kept alive costs several times this.
-constexpr qint64 kMemoryBoundKiB = 8 * 1024;
+constexpr qint64 kMemoryBoundKiB = 8LL * 1024;
 
 // What a file's lines are made of.
 enum class Kind { Odf, AnyByte, Utf8, Utf8WithBom, Count };
@@ -122,20 +122,20 @@ QByteArray generate(const FileSpec& spec, QRandomGenerator& random)
 // Sizes from 0 bytes to the largest, spread evenly on a log scale, in a
 // shuffled order; the first and the last file are both of the largest size so
 // that the memory after them can be compared.
-QList<FileSpec> plan(QRandomGenerator& random, int files, qsizetype largest)
+QList<FileSpec> plan(QRandomGenerator& random)
 {
     QList<qsizetype> sizes = {0, 1, 2, 3};
-    const int spread = files - 2 - int(sizes.size());
+    const int spread = kFiles - 2 - int(sizes.size());
     for (int i = 1; i <= spread; ++i)
-        sizes.append(qsizetype(std::pow(double(largest), double(i) / spread)));
+        sizes.append(qsizetype(std::pow(double(kLargest), double(i) / spread)));
     std::shuffle(sizes.begin(), sizes.end(), random);
-    sizes.prepend(largest);
-    sizes.append(largest);
+    sizes.prepend(kLargest);
+    sizes.append(kLargest);
 
     // Kind, mix of breaks and final break vary independently, so every
     // combination of them occurs within the first 56 files.
     QList<FileSpec> specs;
-    for (int i = 0; i < files; ++i) {
+    for (int i = 0; i < kFiles; ++i) {
         FileSpec spec;
         spec.size = sizes[i];
         spec.kind = Kind(i % int(Kind::Count));
@@ -237,7 +237,7 @@ private slots:
     {
         // A fixed seed: a failure names a file that the next run makes again.
         QRandomGenerator random(20261206);
-        const QList<FileSpec> specs = plan(random, kFiles, kLargest);
+        const QList<FileSpec> specs = plan(random);
         const std::array<QAction*, 4> inserts = {m_main->mnuInclude, m_main->mnuItemSeparator,
                                                  m_main->mnudoubleslash, m_main->mnuhash};
         const QString in = m_dir.filePath(QStringLiteral("in.odf"));
