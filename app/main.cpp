@@ -9,5 +9,5 @@ int main(int argc, char* argv[])
     platform::Application app(argc, argv, services);
     Program program(services);
     program.frmMain.Show();
-    return app.exec();
+    return platform::Application::exec();
 }

@@ -13,13 +13,14 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <map>
 
 namespace {
 
-constexpr qint64 kMB = 1000 * 1000;
+constexpr qint64 kMB = 1000LL * 1000;
 
 void settle()
 {
@@ -31,7 +32,7 @@ void settle()
 void BM_MainWindowReady(benchmark::State& state)
 {
     FixedServices services;
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         Program program(services);
         program.frmMain.Show();
         program.frmMain.get()->repaint();
@@ -49,7 +50,7 @@ void BM_LoadFile(benchmark::State& state)
     Program program(services);
     program.frmMain.Show();
     platform::RichTextBox* box = program.frmMain.get()->rtfBox;
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         box->LoadFile(path);
         settle();
     }
@@ -64,7 +65,7 @@ void BM_SaveFile(benchmark::State& state)
     platform::RichTextBox box;
     box.LoadFile(path);
     const QString out = workDir().filePath(QStringLiteral("saved.odf"));
-    for (auto _ : state)
+    for ([[maybe_unused]] auto _ : state)
         box.SaveFile(out);
     state.SetBytesProcessed(state.iterations() * state.range(0) * kMB);
     state.counters["peak_MiB"] = peakMemoryMiB();
@@ -85,7 +86,7 @@ void BM_KeystrokeIn20MB(benchmark::State& state)
     main->rtfBox->setTextCursor(cursor);
     main->rtfBox->setFocus();
     settle();
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         QKeyEvent press(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
         QApplication::sendEvent(main->rtfBox, &press);
         QKeyEvent release(QEvent::KeyRelease, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
@@ -103,7 +104,7 @@ void BM_OpenCommand20MB(benchmark::State& state)
     services.path = odfFile(20 * kMB);
     Program program(services);
     program.frmMain.Show();
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         program.frmMain.get()->mnuOpen->trigger();
         settle();
     }
@@ -119,7 +120,7 @@ void BM_SaveAsCommand20MB(benchmark::State& state)
     program.frmMain.Show();
     program.frmMain.get()->mnuOpen->trigger();
     services.path = workDir().filePath(QStringLiteral("saved-as.odf"));
-    for (auto _ : state)
+    for ([[maybe_unused]] auto _ : state)
         program.frmMain.get()->mnuSaveAs->trigger();
     state.counters["peak_MiB"] = peakMemoryMiB();
 }
@@ -134,11 +135,11 @@ void BM_InsertIn20MB(benchmark::State& state)
     FrmMain* main = program.frmMain.get();
     main->rtfBox->LoadFile(odfFile(20 * kMB));
     settle();
-    QAction* items[] = {main->mnuInclude, main->mnuItemSeparator, main->mnudoubleslash,
-                        main->mnuhash};
-    QAction* item = items[state.range(0)];
+    const std::array<QAction*, 4> items = {main->mnuInclude, main->mnuItemSeparator,
+                                           main->mnudoubleslash, main->mnuhash};
+    QAction* item = items.at(size_t(state.range(0)));
     state.SetLabel(item->objectName().toStdString());
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         item->trigger();
         main->rtfBox->viewport()->repaint();
     }
@@ -167,7 +168,7 @@ int startupProbe(int argc, char** argv)
     FirstPaintProbe probe;
     program.frmMain.Load()->rtfBox->viewport()->installEventFilter(&probe);
     program.frmMain.Show();
-    app.exec();
+    QApplication::exec();
     std::printf("%.1f\n", peakMemoryMiB());
     return 0;
 }
@@ -176,7 +177,7 @@ int startupProbe(int argc, char** argv)
 void BM_ProcessStartToFirstPaint(benchmark::State& state)
 {
     double peak = 0;
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         QProcess probe;
         probe.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--startup-probe")});
         if (!probe.waitForFinished(30000) || probe.exitCode() != 0) {

@@ -37,7 +37,7 @@ QString odfFile(qint64 bytes)
     auto it = made.find(bytes);
     if (it != made.end())
         return it->second;
-    const QString path = workDir().filePath(QStringLiteral("doc-%1.odf").arg(bytes));
+    QString path = workDir().filePath(QStringLiteral("doc-%1.odf").arg(bytes));
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(odfText(bytes)) < 0)
         qFatal("cannot write %s", qPrintable(path));

@@ -19,7 +19,7 @@
 
 namespace {
 
-const QString kOdfFilter = QStringLiteral("ODF files (.odf)|*.odf");
+constexpr QLatin1String kOdfFilter("ODF files (.odf)|*.odf");
 
 // Sets a flag for the length of a scope.
 class FlagGuard

@@ -4,11 +4,12 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <utility>
 
 namespace platform {
 
-CommonDialog::CommonDialog(Services& services, QWidget* owner, const QString& objectName)
-    : m_services(services), m_owner(owner), m_objectName(objectName)
+CommonDialog::CommonDialog(Services& services, QWidget* owner, QString objectName)
+    : m_services(services), m_owner(owner), m_objectName(std::move(objectName))
 {
 }
 
@@ -28,7 +29,7 @@ bool CommonDialog::show(bool save)
     request.kind = save ? FileDialogRequest::Save : FileDialogRequest::Open;
     request.title = DialogTitle;
     request.filter = Filter;
-    request.fileMustExist = !save && (Flags & FileMustExist);
+    request.fileMustExist = !save && (Flags & FileMustExist) != 0;
     if (!InitDir.isEmpty()) {
         const QFileInfo info(InitDir);
         request.initialFolder = info.isDir() ? info.absoluteFilePath() : info.absolutePath();

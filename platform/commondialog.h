@@ -19,7 +19,7 @@ public:
         Explorer = 0x80000,
     };
 
-    CommonDialog(Services& services, QWidget* owner, const QString& objectName);
+    CommonDialog(Services& services, QWidget* owner, QString objectName);
 
     QString objectName() const { return m_objectName; }
 

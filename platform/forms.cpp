@@ -9,7 +9,7 @@ namespace {
 // the delete-on-close flag and schedules its destruction.
 bool stillLoaded(const QWidget* window)
 {
-    return window && window->testAttribute(Qt::WA_DeleteOnClose);
+    return window != nullptr && window->testAttribute(Qt::WA_DeleteOnClose);
 }
 
 // Hiding the last visible window would leave a process that nobody can reach;

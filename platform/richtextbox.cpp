@@ -13,10 +13,10 @@
 namespace platform {
 namespace {
 
+constexpr qint64 kMiB = 1024LL * 1024;
+
 // A block's user state records its line break when it differs from the
 // document's main one; the default state (-1) means the main line break.
-constexpr int kMainEnding = -1;
-
 int stateFor(LineEnding ending)
 {
     return int(ending) + 1;
@@ -153,8 +153,8 @@ QByteArray RichTextBox::readWholeFile(const QString& path)
         throw RuntimeError(describe(file));
     if (file.size() > kMaxFileSize) {
         throw RuntimeError(tr("The file is too large to edit (%1 MB; the limit is %2 MB).")
-                               .arg(file.size() / (1024 * 1024))
-                               .arg(kMaxFileSize / (1024 * 1024)));
+                               .arg(file.size() / kMiB)
+                               .arg(kMaxFileSize / kMiB));
     }
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)

@@ -17,7 +17,7 @@ public:
     enum FileType { RichText = 0, PlainText = 1 };
 
     // Files larger than this are refused rather than edited.
-    static constexpr qint64 kMaxFileSize = 256ll * 1024 * 1024;
+    static constexpr qint64 kMaxFileSize = 256LL * 1024 * 1024;
 
     explicit RichTextBox(QWidget* parent = nullptr);
 

@@ -33,7 +33,7 @@ QString TextBox::selectedPlainText() const
 void TextBox::keyPressEvent(QKeyEvent* event)
 {
     const bool isReturn = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (isReturn && (event->modifiers() & Qt::ShiftModifier)) {
+    if (isReturn && event->modifiers().testFlag(Qt::ShiftModifier)) {
         QKeyEvent plain(event->type(), event->key(), event->modifiers() & ~Qt::ShiftModifier,
                         event->text(), event->isAutoRepeat(), ushort(event->count()));
         QPlainTextEdit::keyPressEvent(&plain);

@@ -32,7 +32,7 @@ int unicodeToCp1252(char16_t c)
     return -1;
 }
 
-const unsigned char kBom[] = {0xEF, 0xBB, 0xBF};
+constexpr std::array<unsigned char, 3> kBom = {0xEF, 0xBB, 0xBF};
 
 bool startsWithBom(const QByteArray& bytes)
 {
@@ -41,43 +41,53 @@ bool startsWithBom(const QByteArray& bytes)
            static_cast<unsigned char>(bytes[2]) == kBom[2];
 }
 
-// Strict UTF-8 check: no overlong forms, no surrogates, nothing above U+10FFFF,
-// and no character that the document model cannot hold as it is. Reports
-// whether any multi-byte sequence occurs.
+// The length of the multi-byte UTF-8 sequence that starts at p, or 0 when it
+// is not a clean one: truncated, overlong, a surrogate, above U+10FFFF, or a
+// character that the document model cannot hold as it is.
+int cleanSequenceLength(const unsigned char* p, const unsigned char* end)
+{
+    const unsigned char b = *p;
+    int len = 0;
+    char32_t cp = 0;
+    if (b >= 0xC2 && b <= 0xDF) {
+        len = 2;
+        cp = b & 0x1F;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+        len = 3;
+        cp = b & 0x0F;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+        len = 4;
+        cp = b & 0x07;
+    } else {
+        return 0;
+    }
+    if (end - p < len)
+        return 0;
+    for (int i = 1; i < len; ++i) {
+        if ((p[i] & 0xC0) != 0x80)
+            return 0;
+        cp = (cp << 6) | (p[i] & 0x3F);
+    }
+    const bool overlong = (len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000);
+    if (overlong || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+        return 0;
+    if (cp < 0x10000 && isUnsafeForDocument(char16_t(cp)))
+        return 0;
+    return len;
+}
+
+// Strict UTF-8 check (see cleanSequenceLength). Reports whether any
+// multi-byte sequence occurs.
 bool isCleanUtf8(const unsigned char* p, const unsigned char* end, bool& multiByte)
 {
     multiByte = false;
     while (p < end) {
-        const unsigned char b = *p;
-        if (b < 0x80) {
+        if (*p < 0x80) {
             ++p;
             continue;
         }
-        int len;
-        char32_t cp;
-        if (b >= 0xC2 && b <= 0xDF) {
-            len = 2;
-            cp = b & 0x1F;
-        } else if (b >= 0xE0 && b <= 0xEF) {
-            len = 3;
-            cp = b & 0x0F;
-        } else if (b >= 0xF0 && b <= 0xF4) {
-            len = 4;
-            cp = b & 0x07;
-        } else {
-            return false;
-        }
-        if (end - p < len)
-            return false;
-        for (int i = 1; i < len; ++i) {
-            if ((p[i] & 0xC0) != 0x80)
-                return false;
-            cp = (cp << 6) | (p[i] & 0x3F);
-        }
-        if ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) ||
-            (cp >= 0xD800 && cp <= 0xDFFF))
-            return false;
-        if (cp < 0x10000 && isUnsafeForDocument(char16_t(cp)))
+        const int len = cleanSequenceLength(p, end);
+        if (len == 0)
             return false;
         multiByte = true;
         p += len;
@@ -88,7 +98,7 @@ bool isCleanUtf8(const unsigned char* p, const unsigned char* end, bool& multiBy
 QString decodeCp1252(const char* data, qsizetype size)
 {
     QString out(size, Qt::Uninitialized);
-    char16_t* dst = reinterpret_cast<char16_t*>(out.data());
+    auto* dst = reinterpret_cast<char16_t*>(out.data());
     const auto* src = reinterpret_cast<const unsigned char*>(data);
     for (qsizetype i = 0; i < size; ++i)
         dst[i] = cp1252ToUnicode(src[i]);
@@ -128,7 +138,9 @@ DecodedText decodeText(const QByteArray& bytes)
 
 LineEnding dominantLineEnding(QStringView text)
 {
-    qsizetype crlf = 0, lf = 0, cr = 0;
+    qsizetype crlf = 0;
+    qsizetype lf = 0;
+    qsizetype cr = 0;
     const qsizetype n = text.size();
     const char16_t* s = text.utf16();
     for (qsizetype i = 0; i < n; ++i) {

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Sets up the machine, builds with warnings as errors and runs every test;
 # then runs the tests again in a build with AddressSanitizer and
-# UndefinedBehaviorSanitizer.
+# UndefinedBehaviorSanitizer, fuzzes the file readers for a bounded time
+# (TESSMARK_FUZZ_SECONDS per target, default 60; 0 skips the fuzzing), and
+# runs the release checks: metainfo, desktop entry and clang-tidy.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -18,3 +20,11 @@ if [ "${TESSMARK_SKIP_SANITIZERS:-0}" != 1 ]; then
     ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
         ctest --test-dir build-asan --output-on-failure -L unit
 fi
+
+if [ "${TESSMARK_FUZZ_SECONDS:-60}" != 0 ]; then
+    scripts/fuzz.sh
+fi
+
+builds=(build-ci)
+[ -f build-fuzz/compile_commands.json ] && builds+=(build-fuzz)
+scripts/release-checks.sh "${builds[@]}"

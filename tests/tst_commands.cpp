@@ -89,7 +89,7 @@ private slots:
         QVERIFY(m_main->mnuCut->isEnabled() && m_main->mnuCopy->isEnabled());
 
         // The next Open starts in the folder of the last one.
-        m_services.fileNames.push_back(QString());
+        m_services.fileNames.emplace_back();
         m_main->mnuOpen->trigger();
         QCOMPARE(QDir(m_services.dialogs.last().initialFolder), QDir(m_dir.path()));
     }
@@ -218,7 +218,7 @@ private slots:
         QCOMPARE(text(), QStringLiteral("draft"));
 
         m_services.answers.push_back(Answer::Yes);
-        m_services.fileNames.push_back(QString()); // the save is cancelled
+        m_services.fileNames.emplace_back(); // the save is cancelled
         m_main->mnuNew->trigger();
         QCOMPARE(text(), QStringLiteral("draft"));
         QVERIFY(m_main->blnChanged);

@@ -295,7 +295,7 @@ private slots:
         QCOMPARE(childGeometries(w), designed);
         w->resize(w->width() / 3, w->height() / 3);
         QCOMPARE(childGeometries(w), designed);
-        if (w->windowFlags() & Qt::WindowMaximizeButtonHint) {
+        if (w->windowFlags().testFlag(Qt::WindowMaximizeButtonHint)) {
             w->showMaximized();
             QVERIFY(w->isMaximized());
             QCOMPARE(childGeometries(w), designed);
@@ -487,7 +487,7 @@ private slots:
         QTimer::singleShot(0, &steps, [&] {
             m_main->close();
             afterMain = int(lastClosed.count());
-            stillShown = w && w->isVisible();
+            stillShown = !w.isNull() && w->isVisible();
             QTimer::singleShot(0, &steps, [&] {
                 if (w)
                     QTest::mouseClick(cmdClose(w), Qt::LeftButton);

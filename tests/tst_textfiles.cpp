@@ -51,7 +51,9 @@ private slots:
 
         const int cp = int(Encoding::Windows1252);
         const int u8 = int(Encoding::Utf8);
-        const int crlf = int(LineEnding::CrLf), lf = int(LineEnding::Lf), cr = int(LineEnding::Cr);
+        const int crlf = int(LineEnding::CrLf);
+        const int lf = int(LineEnding::Lf);
+        const int cr = int(LineEnding::Cr);
 
         QByteArray all;
         for (int i = 0; i < 256; ++i)
@@ -247,9 +249,11 @@ private slots:
         } catch (const platform::RuntimeError&) {
             raised = true;
         }
-        setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, oldHandler);
+        const int restored = setrlimit(RLIMIT_FSIZE, &saved);
+        const auto handler = std::signal(SIGXFSZ, oldHandler);
 
+        QCOMPARE(restored, 0);
+        QVERIFY(handler != SIG_ERR);
         QVERIFY(raised);
         QCOMPARE(readBytes(target), old);
         QCOMPARE(QDir(m_dir.filePath(QStringLiteral("atomic"))).entryList(QDir::Files),

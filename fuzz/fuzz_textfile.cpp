@@ -1,0 +1,36 @@
+// Any bytes at all, read by the editor's text control and written back as
+// plain text, come back unchanged; nothing crashes, hangs or raises an error.
+#include "fuzzsupport.h"
+#include "platform/richtextbox.h"
+#include "platform/runtimeerror.h"
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    fuzz::startApplication();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    static const QString in = fuzz::workPath(QStringLiteral("in.odf"));
+    static const QString out = fuzz::workPath(QStringLiteral("out.odf"));
+    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+    fuzz::writeFile(in, bytes);
+
+    // A fresh control for each input, as a finding must not depend on the
+    // inputs before it.
+    platform::RichTextBox box;
+    try {
+        box.LoadFile(in);
+        box.SaveFile(out, platform::RichTextBox::PlainText);
+    } catch (const platform::RuntimeError& error) {
+        fuzz::fail("load or save raised an error", error.description());
+    }
+    const QByteArray written = fuzz::readFile(out);
+    if (written != bytes)
+        fuzz::failDiffering("the saved bytes differ from the loaded ones", bytes, written);
+    return 0;
+}

@@ -1,0 +1,65 @@
+#include "fuzzsupport.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+
+namespace fuzz {
+
+void startApplication()
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // QApplication keeps references to its arguments for its whole life, and
+    // it is never destroyed: libFuzzer ends the process with exit().
+    static int argc = 1;
+    static QByteArray name("tessmark-fuzz");
+    static std::array<char*, 2> argv = {name.data(), nullptr};
+    static const QApplication* const application = new QApplication(argc, argv.data());
+    Q_UNUSED(application)
+}
+
+QString workPath(const QString& name)
+{
+    static QTemporaryDir dir;
+    if (!dir.isValid())
+        fail("cannot create a temporary folder", dir.errorString());
+    return dir.filePath(name);
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        fail("cannot write the input file", file.errorString());
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        fail("cannot read the output file", file.errorString());
+    return file.readAll();
+}
+
+void fail(const char* what, const QString& detail)
+{
+    (void)std::fprintf(stderr, "FINDING: %s%s%s\n", what, detail.isEmpty() ? "" : ": ",
+                       qPrintable(detail));
+    std::abort();
+}
+
+void failDiffering(const char* what, const QByteArray& expected, const QByteArray& actual)
+{
+    qsizetype at = 0;
+    while (at < expected.size() && at < actual.size() && expected[at] == actual[at])
+        ++at;
+    fail(what, QStringLiteral("%1 bytes expected, %2 written, first difference at byte %3")
+                   .arg(expected.size())
+                   .arg(actual.size())
+                   .arg(at));
+}
+
+} // namespace fuzz

@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Checks what a release ships beside the program: the AppStream metainfo and
+# the desktop entry must validate, and clang-tidy (.clang-tidy) must find
+# nothing in the sources. The sources are those of the compilation databases
+# of the given build folders; a file in several is checked with the first.
+# Usage: scripts/release-checks.sh BUILD [BUILD...]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+[ $# -gt 0 ] || { echo "usage: $0 BUILD [BUILD...]" >&2; exit 2; }
+jobs=$(nproc)
+root=$(pwd)
+
+echo "== appstreamcli validate"
+# The component id is not a reverse domain name: the project has no domain
+# of its own to name it by yet. Everything else must pass.
+appstreamcli validate --no-net --override=cid-desktopapp-is-not-rdns=info \
+    resources/linux/tessmark.metainfo.xml
+
+echo "== desktop-file-validate"
+# It returns success on warnings and hints; any remark fails here.
+remarks=$(desktop-file-validate resources/linux/tessmark.desktop 2>&1) || true
+if [ -n "$remarks" ]; then
+    echo "$remarks" >&2
+    exit 1
+fi
+echo "resources/linux/tessmark.desktop: valid"
+
+echo "== clang-tidy"
+seen=$(mktemp)
+trap 'rm -f "$seen"' EXIT
+status=0
+for build in "$@"; do
+    db="$build/compile_commands.json"
+    [ -f "$db" ] || { echo "no $db" >&2; exit 2; }
+    # The project's own sources only, not what the build generates.
+    generated="$(realpath "$build")/"
+    files=$(sed -n 's/^ *"file": "\(.*\)",\{0,1\}$/\1/p' "$db" | grep -F "$root/" |
+        grep -vF "$generated" | sort -u | grep -vxFf "$seen" || true)
+    [ -n "$files" ] || continue
+    echo "$files" >>"$seen"
+    echo "$(echo "$files" | wc -l) files with $db"
+    echo "$files" | xargs -P "$jobs" -n 1 clang-tidy -p "$build" --quiet 2>/dev/null ||
+        status=1
+done
+[ $status -eq 0 ] || { echo "clang-tidy found problems" >&2; exit 1; }
+echo "clang-tidy: clean"
