@@ -244,6 +244,14 @@ void FrmMain::mnuOpen_Click()
     cdl1.InitDir = strLastopen;
     if (!cdl1.ShowOpen())
         return;
+    if (platform::RichTextBox::looksBinary(cdl1.FileName) &&
+        m_program.services().msgBox(
+            this,
+            tr("\"%1\" does not look like a text file: it holds NUL bytes.\n\n"
+               "Open it anyway? Saved without changes, it is written back exactly as it is.")
+                .arg(cdl1.FileName),
+            Style::YesNo | Style::Exclamation) != Answer::Yes)
+        return;
     try {
         const FlagGuard guard(m_writing);
         rtfBox->LoadFile(cdl1.FileName);

@@ -146,6 +146,14 @@ void RichTextBox::LoadFile(const QString& path)
     emit Change();
 }
 
+bool RichTextBox::looksBinary(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    return file.read(64 * 1024).contains('\0');
+}
+
 QByteArray RichTextBox::readWholeFile(const QString& path)
 {
     QFile file(path);

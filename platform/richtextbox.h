@@ -35,6 +35,10 @@ public:
     void Cut();
     void Paste();
 
+    // Whether the start of a file holds NUL bytes, as binary files do and
+    // text files never do. False when the file cannot be read.
+    static bool looksBinary(const QString& path);
+
     // Reads a whole file; raises RuntimeError when it cannot be read.
     void LoadFile(const QString& path);
     // Writes the whole content as plain text, replacing the old file

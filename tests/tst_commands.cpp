@@ -152,7 +152,17 @@ private slots:
     {
         QByteArray bytes("#include \"cruise3.odf\"\r\n\tx\xA0\x81\0 \n\r\r\ntrailing  ", 40);
         writeBytes(path(QStringLiteral("odd.odf")), bytes);
+
+        // A NUL byte marks a binary file: the user is asked first.
+        m_services.answers.push_back(Answer::No);
         openFile(path(QStringLiteral("odd.odf")));
+        expectMessage(QStringLiteral("NUL"), Style::YesNo | Style::Exclamation);
+        QVERIFY(m_main->rtfBox->isEmpty());
+        QCOMPARE(m_main->windowTitle(), QStringLiteral("Tessmark 2.0"));
+
+        m_services.answers.push_back(Answer::Yes);
+        openFile(path(QStringLiteral("odd.odf")));
+        QCOMPARE(m_main->windowTitle(), QStringLiteral("odd.odf"));
         m_services.fileNames.push_back(path(QStringLiteral("odd-copy.odf")));
         m_main->mnuSaveAs->trigger();
         QCOMPARE(readBytes(path(QStringLiteral("odd-copy.odf"))), bytes);
