@@ -26,7 +26,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QColor kRed(255, 0, 0), kBlue(0, 0, 255), kYellow(255, 255, 0), kGreen(0, 255, 0),
-    kCyan(0, 255, 255), kMagenta(255, 0, 255), kWhite(255, 255, 255), kGrey(128, 128, 128);
+    kCyan(0, 255, 255), kMagenta(255, 0, 255);
 
 bool near(const QColor& seen, const QColor& expected)
 {
@@ -50,79 +50,45 @@ QColor frameColor(const FrmPreview& window)
     return shown.pixelColor(shown.rect().center());
 }
 
-QStringList entries(const QListWidget* list)
+// A list's entries from top to bottom, each folder's subfolders after it.
+QStringList entries(const QAbstractItemView* view, const QModelIndex& parent = {})
 {
     QStringList names;
-    for (int i = 0; i < list->count(); ++i)
-        names << list->item(i)->text();
+    for (int row = 0; row < view->model()->rowCount(parent); ++row) {
+        const QModelIndex index = view->model()->index(row, 0, parent);
+        names << index.data().toString() << entries(view, index);
+    }
     return names;
 }
 
-// The folder list's entries from top to bottom.
-QStringList entries(const QTreeWidget* tree)
+// Clicks the entry of that name, twice for a double-click.
+void click(QAbstractItemView* view, const QString& name, bool twice = false)
 {
-    QStringList names;
-    for (QTreeWidgetItemIterator it(const_cast<QTreeWidget*>(tree)); *it; ++it)
-        names << (*it)->text(0);
-    return names;
-}
-
-QTreeWidgetItem* entry(QTreeWidget* tree, const QString& name)
-{
-    const auto found = tree->findItems(name, Qt::MatchExactly | Qt::MatchRecursive);
-    return found.value(0, nullptr);
-}
-
-QPoint centreOf(QTreeWidget* tree, const QString& name)
-{
-    QTreeWidgetItem* item = entry(tree, name);
-    if (!item)
-        return QPoint(-1, -1);
-    tree->scrollToItem(item);
-    return tree->visualItemRect(item).center();
-}
-
-QPoint centreOf(QListWidget* list, const QString& name)
-{
-    const auto found = list->findItems(name, Qt::MatchExactly);
-    if (found.isEmpty())
-        return QPoint(-1, -1);
-    list->scrollToItem(found.constFirst());
-    return list->visualItemRect(found.constFirst()).center();
-}
-
-void click(QAbstractItemView* view, const QPoint& at)
-{
+    const QModelIndexList found =
+        view->model()->match(view->model()->index(0, 0), Qt::DisplayRole, name, 1,
+                             Qt::MatchExactly | Qt::MatchRecursive);
+    QPoint at(-1, -1);
+    if (!found.isEmpty()) {
+        view->scrollTo(found.constFirst());
+        at = view->visualRect(found.constFirst()).center();
+    }
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
-}
-
-void doubleClick(QAbstractItemView* view, const QPoint& at)
-{
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+    if (twice)
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
 }
 
 // Everything a user can see of the viewer's controls.
-struct ViewerState
+QVariantList stateOf(const FrmPreview& w)
 {
-    QString drive, folder, highlighted, files, fileName;
-    QStringList listed;
-    int scroll = 0;
-    QImage frame;
-
-    explicit ViewerState(const FrmPreview& w)
-        : drive(w.Drive1->Drive()), folder(w.Dir1->Path()), highlighted(w.Dir1->highlightedPath()),
-          files(w.File1->Path()), fileName(w.File1->FileName()), listed(entries(w.File1)),
-          scroll(w.File1->verticalScrollBar()->value()), frame(w.Image1->grab().toImage())
-    {
-    }
-    bool operator==(const ViewerState& o) const
-    {
-        return drive == o.drive && folder == o.folder && highlighted == o.highlighted &&
-               files == o.files && fileName == o.fileName && listed == o.listed &&
-               scroll == o.scroll && frame == o.frame;
-    }
-};
+    return {w.Drive1->Drive(),
+            w.Dir1->Path(),
+            w.Dir1->highlightedPath(),
+            w.File1->Path(),
+            w.File1->FileName(),
+            entries(w.File1),
+            w.File1->verticalScrollBar()->value(),
+            w.Image1->grab().toImage()};
+}
 
 } // namespace
 
@@ -134,24 +100,18 @@ private slots:
     void init();
     void cleanup();
 
-    void design_data();
     void design();
-    void tabOrderStartsAtDrive1();
     void startsAtCurrentDriveAndFolder();
     void listsPicturesInNameOrder();
-    void emptyFolderSelectsNothing();
     void folderListFollowsUser();
     void pathWritesRaiseChangeBeforeReturning();
     void driveListLeadsFolderAndFiles();
-    void driveNotReadyKeepsListsTogether();
     void showsPicturesWithMouseAndArrows();
-    void readsEachSelectionAnew();
     void showsPictureInRootFolder();
     void badPictureKeepsOldOne_data();
     void badPictureKeepsOldOne();
     void vanishedFoldersAndFiles();
     void failedChangeLeavesFolderListAsItWas();
-    void fileListClicksFollowSelection();
     void hideKeepsEveryControlsState();
     void closeDestroysAndReopeningStartsFresh_data();
     void closeDestroysAndReopeningStartsFresh();
@@ -164,6 +124,7 @@ private:
         writeBytes(path(relative), bytes);
     }
     void enterFolder(const QString& folder);
+    void expectWarning(qsizetype count, const QString& file);
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<ScriptedServices> m_services;
@@ -184,23 +145,21 @@ void TestViewer::init()
          {"pics/sub1", "pics/Sub2", "pics/.hidden", "pics/hotel.jpg", "empty", "drive2/docs"})
         QVERIFY(root.mkpath(QString::fromLatin1(folder)));
 
-    write(QStringLiteral("pics/alpha.bmp"), bmp(kRed));
-    write(QStringLiteral("pics/Bravo.JPG"), encode(filled({40, 30}, kBlue), "JPEG"));
-    write(QStringLiteral("pics/charlie.jpeg"), encode(filled({40, 30}, kYellow), "JPEG"));
-    write(QStringLiteral("pics/delta.gif"), animatedGif({40, 30}, {kGreen, kRed}));
-    write(QStringLiteral("pics/india.Gif"), animatedGif({40, 30}, {kCyan}));
-    write(QStringLiteral("pics/echo.png"), encode(filled({40, 30}, kRed), "PNG"));
-    write(QStringLiteral("pics/foxtrot.ico"), encode(filled({32, 32}, kRed), "ICO"));
-    write(QStringLiteral("pics/golf.odf"), "unitName = \"Golf\"\r\n");
-    write(QStringLiteral("pics/.juliet.bmp"), bmp(kRed));
-    write(QStringLiteral("pics/sub1/kilo.bmp"), bmp(kMagenta));
-    write(QStringLiteral("pics/Sub2/mike.bmp"), bmp(kWhite));
-    write(QStringLiteral("drive2/lima.bmp"), bmp(kCyan));
+    write(u"pics/alpha.bmp"_s, bmp(kRed));
+    write(u"pics/Bravo.JPG"_s, encode(filled({40, 30}, kBlue), "JPEG"));
+    write(u"pics/charlie.jpeg"_s, encode(filled({40, 30}, kYellow), "JPEG"));
+    write(u"pics/delta.gif"_s, animatedGif({40, 30}, {kGreen, kRed}));
+    write(u"pics/india.Gif"_s, animatedGif({40, 30}, {kCyan}));
+    write(u"pics/echo.png"_s, encode(filled({40, 30}, kRed), "PNG"));
+    write(u"pics/foxtrot.ico"_s, encode(filled({32, 32}, kRed), "ICO"));
+    write(u"pics/.juliet.bmp"_s, bmp(kRed));
+    write(u"pics/sub1/kilo.bmp"_s, bmp(kMagenta));
+    write(u"pics/Sub2/mike.bmp"_s, bmp(kRed));
+    write(u"drive2/lima.bmp"_s, bmp(kCyan));
 
-    m_volumes = {{QStringLiteral("/"), QString()},
-                 {path(QStringLiteral("drive2")), QStringLiteral("SECOND")},
-                 {path(QStringLiteral("gone")), QStringLiteral("NOMEDIA")}};
-    enterFolder(path(QStringLiteral("pics")));
+    m_volumes = {
+        {u"/"_s, QString()}, {path(u"drive2"_s), u"SECOND"_s}, {path(u"gone"_s), u"NOMEDIA"_s}};
+    enterFolder(path(u"pics"_s));
 }
 
 void TestViewer::cleanup()
@@ -229,89 +188,73 @@ FrmPreview& TestViewer::openWindow()
     return *m_window;
 }
 
-void TestViewer::design_data()
+// The messages so far number `count`, the last a warning that names the file.
+void TestViewer::expectWarning(qsizetype count, const QString& file)
 {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QRect>("twips");
-    QTest::addColumn<qreal>("points");
-    QTest::newRow("Drive1") << "Drive1" << QRect(120, 120, 2295, 315) << 8.25;
-    QTest::newRow("Dir1") << "Dir1" << QRect(120, 720, 2295, 1890) << 8.25;
-    QTest::newRow("File1") << "File1" << QRect(120, 2880, 2295, 2820) << 8.25;
-    QTest::newRow("Image1") << "Image1" << QRect(2640, 120, 5535, 5055) << 0.0;
-    QTest::newRow("cmdClose") << "cmdClose" << QRect(6960, 5400, 1215, 375) << 9.75;
-    QTest::newRow("cmdHide") << "cmdHide" << QRect(2640, 5400, 1215, 375) << 9.75;
+    QCOMPARE(m_services->messages.size(), count);
+    const ScriptedServices::Message& last = m_services->messages.constLast();
+    QCOMPARE(last.style, int(platform::MsgBox::OkOnly | platform::MsgBox::Exclamation));
+    QVERIFY2(last.prompt.contains(native(file)), qPrintable(last.prompt));
 }
 
 void TestViewer::design()
 {
-    QFETCH(QString, name);
-    QFETCH(QRect, twips);
-    QFETCH(qreal, points);
-
-    const FrmPreview& window = openWindow();
-    QCOMPARE(window.objectName(), QStringLiteral("frmPreview"));
-    QCOMPARE(window.windowTitle(), QStringLiteral("Hardpoint Preview."));
+    FrmPreview& window = openWindow();
+    QCOMPARE(window.windowTitle(), u"Hardpoint Preview."_s);
     QVERIFY(!window.windowIcon().isNull());
     QVERIFY(!window.parentWidget());
     QCOMPARE(window.minimumSize(), QSize(555, 396));
     QCOMPARE(window.maximumSize(), QSize(555, 396));
-    const Qt::WindowFlags flags = window.windowFlags();
-    QVERIFY(flags & Qt::WindowCloseButtonHint);
-    QVERIFY(!(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+    QVERIFY(window.windowFlags() & Qt::WindowCloseButtonHint);
+    QVERIFY(
+        !(window.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
 
-    const auto* control = window.findChild<QWidget*>(name);
-    QVERIFY(control);
-    QCOMPARE(control->geometry(),
-             QRect(twips.x() / 15, twips.y() / 15, twips.width() / 15, twips.height() / 15));
-    if (points > 0) {
-        QCOMPARE(control->font().family(), QStringLiteral("Verdana"));
-        QCOMPARE(control->font().pointSizeF(), points);
-        QCOMPARE(control->font().bold(), false);
-    } else {
-        QCOMPARE(control->focusPolicy(), Qt::NoFocus);
-        QVERIFY(!window.Image1->hasPicture());
+    // Positions and sizes in twips; list fonts 8.25 points, buttons 9.75.
+    const QList<std::tuple<QWidget*, QRect, qreal>> controls = {
+        {window.Drive1, {120, 120, 2295, 315}, 8.25},
+        {window.Dir1, {120, 720, 2295, 1890}, 8.25},
+        {window.File1, {120, 2880, 2295, 2820}, 8.25},
+        {window.Image1, {2640, 120, 5535, 5055}, 0},
+        {window.cmdClose, {6960, 5400, 1215, 375}, 9.75},
+        {window.cmdHide, {2640, 5400, 1215, 375}, 9.75}};
+    for (const auto& [control, twips, points] : controls) {
+        QCOMPARE(control->geometry(), QRect(twips.topLeft() / 15, twips.size() / 15));
+        if (points > 0) {
+            QCOMPARE(control->font().family(), u"Verdana"_s);
+            QCOMPARE(control->font().pointSizeF(), points);
+        }
+        QVERIFY(!control->font().bold());
     }
-    if (const auto* button = qobject_cast<const QPushButton*>(control)) {
-        QVERIFY(!button->isDefault());
-        QVERIFY(!button->autoDefault());
-        QCOMPARE(button->text(), name.mid(3));
+    for (QPushButton* button : {window.cmdClose, window.cmdHide}) {
+        QVERIFY(!button->isDefault() && !button->autoDefault());
+        QCOMPARE(button->text(), button->objectName().mid(3));
     }
-    QCOMPARE(window.File1->Pattern(), QStringLiteral("*.bmp;*.gif;*.jpg;*.jpeg"));
-    QCOMPARE(window.File1->selectionMode(), QAbstractItemView::SingleSelection);
-}
 
-void TestViewer::tabOrderStartsAtDrive1()
-{
-    FrmPreview& window = openWindow();
+    // Focus starts on the drive list and Tab goes round the controls.
     QVERIFY(QTest::qWaitForWindowActive(&window));
     QCOMPARE(QApplication::focusWidget(), window.Drive1);
-    const QList<QWidget*> order = {window.Dir1, window.File1, window.cmdClose, window.cmdHide,
-                                   window.Drive1};
-    for (QWidget* next : order) {
+    for (QWidget* next : QList<QWidget*>{window.Dir1, window.File1, window.cmdClose, window.cmdHide,
+                                         window.Drive1}) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), next);
     }
 }
 
+// The drive is the one that holds the current folder.
 void TestViewer::startsAtCurrentDriveAndFolder()
 {
-    {
+    const QString drive2 = native(path(u"drive2"_s)) + u" [SECOND]"_s;
+    for (const auto& [folder, drive] :
+         {std::pair(u"pics"_s, u"/"_s), std::pair(u"drive2/docs"_s, drive2)}) {
+        enterFolder(path(folder));
         const FrmPreview& window = openWindow();
-        QCOMPARE(window.Drive1->Drive(), QStringLiteral("/"));
-        QCOMPARE(window.Drive1->currentText(), window.Drive1->Drive());
+        QCOMPARE(window.Drive1->Drive(), drive);
         QCOMPARE(window.Dir1->Path(), native(m_current));
         QCOMPARE(window.Dir1->highlightedPath(), native(m_current));
         QCOMPARE(window.File1->Path(), native(m_current));
         QCOMPARE(window.File1->FileName(), QString());
-        QVERIFY(window.File1->selectedItems().isEmpty());
         QVERIFY(!window.Image1->hasPicture());
     }
-    // The drive is the one that holds the current folder.
-    enterFolder(path(QStringLiteral("drive2/docs")));
-    const FrmPreview& window = openWindow();
-    QCOMPARE(window.Drive1->Drive(), native(path(u"drive2"_s)) + u" [SECOND]"_s);
-    QCOMPARE(window.Dir1->Path(), native(m_current));
-    QCOMPARE(window.File1->Path(), native(m_current));
 }
 
 void TestViewer::listsPicturesInNameOrder()
@@ -322,39 +265,26 @@ void TestViewer::listsPicturesInNameOrder()
     QCOMPARE(entries(window.File1), QStringList({u"alpha.bmp"_s, u"Bravo.JPG"_s, u"charlie.jpeg"_s,
                                                  u"delta.gif"_s, u"india.Gif"_s}));
 
-    QStringList expected = m_current.split(QLatin1Char('/'), Qt::SkipEmptyParts);
-    expected.prepend(QStringLiteral("/"));
+    QStringList expected = m_current.split(u'/', Qt::SkipEmptyParts);
+    expected.prepend(u"/"_s);
     expected << u"hotel.jpg"_s << u"sub1"_s << u"Sub2"_s;
     QCOMPARE(entries(window.Dir1), expected);
-}
-
-void TestViewer::emptyFolderSelectsNothing()
-{
-    FrmPreview& window = openWindow();
-    window.Dir1->setPath(path(QStringLiteral("empty")));
-    QCOMPARE(window.File1->count(), 0);
-    window.File1->setFocus();
-    QTest::keyClick(window.File1, Qt::Key_Down);
-    click(window.File1, QPoint(10, 10));
-    QCOMPARE(window.File1->FileName(), QString());
-    QVERIFY(!window.Image1->hasPicture());
-    QVERIFY(m_services->messages.isEmpty());
 }
 
 void TestViewer::folderListFollowsUser()
 {
     FrmPreview& window = openWindow();
-    click(window.File1, centreOf(window.File1, u"alpha.bmp"_s));
+    click(window.File1, u"alpha.bmp"_s);
     QVERIFY(near(frameColor(window), kRed));
 
     // A click only highlights.
-    click(window.Dir1, centreOf(window.Dir1, u"sub1"_s));
+    click(window.Dir1, u"sub1"_s);
     QCOMPARE(window.Dir1->highlightedPath(), native(path(u"pics/sub1"_s)));
     QCOMPARE(window.Dir1->Path(), native(m_current));
     QCOMPARE(window.File1->Path(), native(m_current));
 
     // A double-click opens, and the file list follows; the picture stays.
-    doubleClick(window.Dir1, centreOf(window.Dir1, u"sub1"_s));
+    click(window.Dir1, u"sub1"_s, true);
     QCOMPARE(window.Dir1->Path(), native(path(u"pics/sub1"_s)));
     QCOMPARE(window.File1->Path(), native(path(u"pics/sub1"_s)));
     QCOMPARE(entries(window.File1), QStringList({u"kilo.bmp"_s}));
@@ -372,28 +302,28 @@ void TestViewer::folderListFollowsUser()
     QVERIFY(m_services->messages.isEmpty());
 }
 
+// The file list has followed by the time a Path write returns.
 void TestViewer::pathWritesRaiseChangeBeforeReturning()
 {
     FrmPreview& window = openWindow();
-    QString filesWhenChanged;
-    window.Dir1->Change.handle([&] {
-        window.Dir1_Change();
-        filesWhenChanged = window.File1->Path();
-    });
     window.Dir1->setPath(native(path(u"empty"_s)));
-    QCOMPARE(filesWhenChanged, native(path(u"empty"_s)));
+    QCOMPARE(window.File1->Path(), native(path(u"empty"_s)));
     QCOMPARE(window.File1->count(), 0);
+    // An empty list selects nothing.
+    window.File1->setFocus();
+    QTest::keyClick(window.File1, Qt::Key_Down);
+    QTest::mouseClick(window.File1->viewport(), Qt::LeftButton, {}, QPoint(10, 10));
+    QCOMPARE(window.File1->FileName(), QString());
+    QVERIFY(m_services->messages.isEmpty());
 
     // A drive text names its root.
     window.Dir1->setPath(native(path(u"drive2"_s)) + u" [SECOND]"_s);
     QCOMPARE(window.Dir1->Path(), native(path(u"drive2"_s)));
-    QCOMPARE(filesWhenChanged, native(path(u"drive2"_s)));
+    QCOMPARE(window.File1->Path(), native(path(u"drive2"_s)));
 
-    // Writing the current folder again raises nothing but re-reads it.
-    filesWhenChanged.clear();
+    // Writing the current folder again re-reads it.
     QVERIFY(QDir(path(u"drive2"_s)).mkdir(u"new"_s));
     window.Dir1->setPath(path(u"drive2"_s) + u"/docs/.."_s);
-    QVERIFY(filesWhenChanged.isEmpty());
     QVERIFY(entries(window.Dir1).contains(u"new"_s));
 
     // The root keeps its separator.
@@ -402,41 +332,29 @@ void TestViewer::pathWritesRaiseChangeBeforeReturning()
     QCOMPARE(window.File1->Path(), native(QDir::rootPath()));
 }
 
+// Another drive leads the folder and file lists; one without a medium is told
+// to the user, and the drive list goes back to the drive the others show.
 void TestViewer::driveListLeadsFolderAndFiles()
 {
     FrmPreview& window = openWindow();
-    click(window.File1, centreOf(window.File1, u"Bravo.JPG"_s));
+    click(window.File1, u"Bravo.JPG"_s);
+    const QString drive2 = native(path(u"drive2"_s));
     window.Drive1->setFocus();
     QTest::keyClick(window.Drive1, Qt::Key_Down);
-    QCOMPARE(window.Drive1->Drive(), native(path(u"drive2"_s)) + u" [SECOND]"_s);
-    QCOMPARE(window.Dir1->Path(), native(path(u"drive2"_s)));
-    QCOMPARE(window.File1->Path(), native(path(u"drive2"_s)));
+    QCOMPARE(window.Drive1->Drive(), drive2 + u" [SECOND]"_s);
+    QVERIFY(m_services->messages.isEmpty());
+    QTest::keyClick(window.Drive1, Qt::Key_Down);
+
+    expectWarning(1, path(u"gone"_s));
+    QCOMPARE(window.Drive1->Drive(), drive2 + u" [SECOND]"_s);
+    QCOMPARE(window.Drive1->currentText(), drive2 + u" [SECOND]"_s);
+    QCOMPARE(window.Dir1->Path(), drive2);
+    QCOMPARE(window.File1->Path(), drive2);
     QCOMPARE(entries(window.File1), QStringList({u"lima.bmp"_s}));
     QVERIFY(near(frameColor(window), kBlue));
-    QVERIFY(m_services->messages.isEmpty());
 }
 
-// A drive without a medium: the user is told, and the drive list goes back to
-// the drive that the folder and file lists still show.
-void TestViewer::driveNotReadyKeepsListsTogether()
-{
-    FrmPreview& window = openWindow();
-    window.Drive1->setFocus();
-    QTest::keyClick(window.Drive1, Qt::Key_Down);
-    const QString drive2 = window.Drive1->Drive();
-    QTest::keyClick(window.Drive1, Qt::Key_Down);
-
-    QCOMPARE(m_services->messages.size(), 1);
-    QCOMPARE(m_services->messages[0].style,
-             int(platform::MsgBox::OkOnly | platform::MsgBox::Exclamation));
-    QVERIFY(m_services->messages[0].prompt.contains(native(path(u"gone"_s))));
-    QCOMPARE(window.Drive1->Drive(), drive2);
-    QCOMPARE(window.Drive1->currentText(), drive2);
-    QCOMPARE(window.Dir1->Path(), native(path(u"drive2"_s)));
-    QCOMPARE(window.File1->Path(), native(path(u"drive2"_s)));
-    QCOMPARE(entries(window.File1), QStringList({u"lima.bmp"_s}));
-}
-
+// Each selection reads its file anew; the frame never changes size.
 void TestViewer::showsPicturesWithMouseAndArrows()
 {
     FrmPreview& window = openWindow();
@@ -452,29 +370,18 @@ void TestViewer::showsPicturesWithMouseAndArrows()
     }
     QTest::keyClick(window.File1, Qt::Key_Up);
     QVERIFY(near(frameColor(window), kGreen));
-    click(window.File1, centreOf(window.File1, u"Bravo.JPG"_s));
-    QCOMPARE(window.File1->FileName(), QStringLiteral("Bravo.JPG"));
-    QVERIFY(near(frameColor(window), kBlue));
+    write(u"pics/alpha.bmp"_s, bmp(kMagenta));
+    click(window.File1, u"alpha.bmp"_s);
+    QCOMPARE(window.File1->FileName(), u"alpha.bmp"_s);
+    QVERIFY(near(frameColor(window), kMagenta));
     QVERIFY(m_services->messages.isEmpty());
     QCOMPARE(window.size(), QSize(555, 396));
-}
-
-void TestViewer::readsEachSelectionAnew()
-{
-    FrmPreview& window = openWindow();
-    click(window.File1, centreOf(window.File1, u"alpha.bmp"_s));
-    QVERIFY(near(frameColor(window), kRed));
-    write(u"pics/alpha.bmp"_s, bmp(kMagenta));
-    click(window.File1, centreOf(window.File1, u"Bravo.JPG"_s));
-    click(window.File1, centreOf(window.File1, u"alpha.bmp"_s));
-    QVERIFY(near(frameColor(window), kMagenta));
 }
 
 // The folder of a root ends in a separator, so the joined path holds two.
 void TestViewer::showsPictureInRootFolder()
 {
-    const QString name =
-        QStringLiteral("tessmark-%1.bmp").arg(QUuid::createUuid().toString(QUuid::Id128));
+    const QString name = u"tessmark-%1.bmp"_s.arg(QUuid::createUuid().toString(QUuid::Id128));
     const QString file = QDir::rootPath() + name;
     {
         QFile probe(file);
@@ -487,12 +394,13 @@ void TestViewer::showsPictureInRootFolder()
     FrmPreview& window = openWindow();
     window.Dir1->setPath(QDir::rootPath());
     QVERIFY(window.File1->Path().endsWith(QDir::separator()));
-    click(window.File1, centreOf(window.File1, name));
+    click(window.File1, name);
     QCOMPARE(window.File1->FileName(), name);
     QVERIFY(m_services->messages.isEmpty());
     QVERIFY(near(frameColor(window), kGreen));
 }
 
+// Failing when read, when decoded, over the budget, or gone from the disk.
 void TestViewer::badPictureKeepsOldOne_data()
 {
     QTest::addColumn<QString>("name");
@@ -500,8 +408,6 @@ void TestViewer::badPictureKeepsOldOne_data()
     QTest::addColumn<bool>("deleteAfterListing");
     const QByteArray jpeg = encode(halves({300, 200}, kBlue, kGreen), "JPEG");
     QTest::newRow("png named jpg") << "b.jpg" << encode(filled({40, 30}, kBlue), "PNG") << false;
-    QTest::newRow("ico named bmp") << "b.bmp" << encode(filled({32, 32}, kBlue), "ICO") << false;
-    QTest::newRow("random bytes") << "b.bmp" << QByteArray(3000, 'x') << false;
     QTest::newRow("truncated jpeg") << "b.jpeg" << jpeg.left(jpeg.size() / 2) << false;
     QTest::newRow("over the budget") << "b.gif" << gifHeader(30000, 30000) << false;
     QTest::newRow("deleted after listing") << "b.jpg" << jpeg << true;
@@ -518,7 +424,7 @@ void TestViewer::badPictureKeepsOldOne()
     write(u"bad/"_s + name, bytes);
     FrmPreview& window = openWindow();
     window.Dir1->setPath(path(u"bad"_s));
-    click(window.File1, centreOf(window.File1, u"a.bmp"_s));
+    click(window.File1, u"a.bmp"_s);
     QVERIFY(near(frameColor(window), kRed));
     const QImage before = window.Image1->grab().toImage();
     if (deleteAfterListing)
@@ -527,11 +433,10 @@ void TestViewer::badPictureKeepsOldOne()
     window.File1->setFocus();
     QTest::keyClick(window.File1, Qt::Key_Down);
     QCOMPARE(window.File1->FileName(), name);
-    QCOMPARE(m_services->messages.size(), 1);
-    QCOMPARE(m_services->messages[0].style,
-             int(platform::MsgBox::OkOnly | platform::MsgBox::Exclamation));
-    QVERIFY2(m_services->messages[0].prompt.contains(native(path(u"bad/"_s + name))),
-             qPrintable(m_services->messages[0].prompt));
+    // Clicking the selected entry again selects nothing new.
+    click(window.File1, name);
+    click(window.File1, name, true);
+    expectWarning(1, path(u"bad/"_s + name));
     QCOMPARE(window.Image1->grab().toImage(), before);
     QVERIFY(window.isVisible());
 }
@@ -542,29 +447,27 @@ void TestViewer::vanishedFoldersAndFiles()
 {
     FrmPreview& window = openWindow();
     QVERIFY(QDir(path(u"pics/sub1"_s)).removeRecursively());
-    doubleClick(window.Dir1, centreOf(window.Dir1, u"sub1"_s));
-    QCOMPARE(m_services->messages.size(), 1);
-    QVERIFY(m_services->messages[0].prompt.contains(native(path(u"pics/sub1"_s))));
+    click(window.Dir1, u"sub1"_s, true);
+    expectWarning(1, path(u"pics/sub1"_s));
     QCOMPARE(window.Dir1->Path(), native(m_current));
     QCOMPARE(window.File1->Path(), native(m_current));
     QVERIFY(!entries(window.Dir1).contains(u"sub1"_s));
     QVERIFY(entries(window.Dir1).contains(u"Sub2"_s));
 
     // The shown folder itself goes, with its file.
-    doubleClick(window.Dir1, centreOf(window.Dir1, u"Sub2"_s));
+    click(window.Dir1, u"Sub2"_s, true);
     QCOMPARE(entries(window.File1), QStringList({u"mike.bmp"_s}));
     QVERIFY(QDir(path(u"pics/Sub2"_s)).removeRecursively());
-    click(window.File1, centreOf(window.File1, u"mike.bmp"_s));
-    QCOMPARE(m_services->messages.size(), 2);
-    QVERIFY(m_services->messages[1].prompt.contains(native(path(u"pics/Sub2/mike.bmp"_s))));
+    click(window.File1, u"mike.bmp"_s);
+    expectWarning(2, path(u"pics/Sub2/mike.bmp"_s));
     QVERIFY(!window.Image1->hasPicture());
     window.Dir1->setFocus();
     QTest::keyClick(window.Dir1, Qt::Key_Return);
-    QCOMPARE(m_services->messages.size(), 3);
+    expectWarning(3, path(u"pics/Sub2"_s));
     QCOMPARE(window.Dir1->Path(), native(path(u"pics/Sub2"_s)));
 
     // Its parent is still there.
-    doubleClick(window.Dir1, centreOf(window.Dir1, u"pics"_s));
+    click(window.Dir1, u"pics"_s, true);
     QCOMPARE(window.Dir1->Path(), native(m_current));
     QCOMPARE(window.File1->count(), 5);
     QCOMPARE(m_services->messages.size(), 3);
@@ -581,63 +484,28 @@ void TestViewer::failedChangeLeavesFolderListAsItWas()
     int changes = 0;
     list.Change.handle([&] {
         ++changes;
-        throw platform::RuntimeError(QStringLiteral("no"));
+        throw platform::RuntimeError(u"no"_s);
     });
-    click(&list, centreOf(&list, u"Sub2"_s));
+    click(&list, u"Sub2"_s);
     const QStringList before = entries(&list);
 
-    bool thrown = false;
-    try {
-        list.setPath(path(u"pics/sub1"_s));
-    } catch (const platform::RuntimeError&) {
-        thrown = true;
-    }
-    QVERIFY(thrown);
+    QVERIFY_THROWS_EXCEPTION(platform::RuntimeError, list.setPath(path(u"pics/sub1"_s)));
     QCOMPARE(changes, 1);
     QCOMPARE(list.Path(), native(m_current));
     QCOMPARE(list.highlightedPath(), native(path(u"pics/Sub2"_s)));
     QCOMPARE(entries(&list), before);
 
-    doubleClick(&list, centreOf(&list, u"sub1"_s));
+    click(&list, u"sub1"_s, true);
     QCOMPARE(changes, 2);
     QCOMPARE(m_services->messages.size(), 1);
-    QCOMPARE(m_services->messages[0].prompt, QStringLiteral("no"));
     QCOMPARE(list.Path(), native(m_current));
-}
-
-void TestViewer::fileListClicksFollowSelection()
-{
-    platform::FileListBox list(*m_services, QStringLiteral("*.BMP; *.jpg"));
-    list.resize(200, 300);
-    list.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&list));
-    QStringList clicked;
-    list.Click.handle([&] { clicked << list.FileName(); });
-    QCOMPARE(entries(&list), QStringList({u"alpha.bmp"_s, u"Bravo.JPG"_s}));
-
-    click(&list, centreOf(&list, u"Bravo.JPG"_s));
-    click(&list, centreOf(&list, u"Bravo.JPG"_s));
-    QCOMPARE(clicked, QStringList({u"Bravo.JPG"_s}));
-    // The second click of a double-click selects nothing new.
-    doubleClick(&list, centreOf(&list, u"alpha.bmp"_s));
-    QCOMPARE(clicked, QStringList({u"Bravo.JPG"_s, u"alpha.bmp"_s}));
-    QTest::keyClick(&list, Qt::Key_Up); // already at the top
-    QTest::keyClick(&list, Qt::Key_Down);
-    QCOMPARE(clicked, QStringList({u"Bravo.JPG"_s, u"alpha.bmp"_s, u"Bravo.JPG"_s}));
-
-    // Writing Path refills the list and clears the selection, raising nothing.
-    list.setPath(path(u"pics/sub1"_s));
-    QCOMPARE(entries(&list), QStringList({u"kilo.bmp"_s}));
-    QCOMPARE(list.FileName(), QString());
-    QCOMPARE(clicked.size(), 3);
-    QCOMPARE(list.Path(), native(path(u"pics/sub1"_s)));
 }
 
 void TestViewer::hideKeepsEveryControlsState()
 {
     QVERIFY(QDir(m_dir->path()).mkdir(u"many"_s));
     for (int i = 0; i < 60; ++i)
-        write(QStringLiteral("many/p%1.bmp").arg(i, 2, 10, QLatin1Char('0')),
+        write(u"many/p%1.bmp"_s.arg(i, 2, 10, QLatin1Char('0')),
               bmp(QColor::fromHsv(i * 6, 255, 255)));
     Program program(*m_services);
     program.frmMain.Load()->show();
@@ -647,16 +515,16 @@ void TestViewer::hideKeepsEveryControlsState()
     QVERIFY(QTest::qWaitForWindowExposed(window));
 
     window->Dir1->setPath(path(u"many"_s));
-    click(window->File1, centreOf(window->File1, u"p45.bmp"_s));
-    click(window->Dir1, centreOf(window->Dir1, u"/"_s));
+    click(window->File1, u"p45.bmp"_s);
+    click(window->Dir1, u"/"_s);
     QVERIFY(window->File1->verticalScrollBar()->value() > 0);
     QVERIFY(window->Image1->hasPicture());
-    const ViewerState before(*window);
+    const QVariantList before = stateOf(*window);
 
     // The menu while shown brings the same window forward, unchanged.
     program.frmMain->mnuHardpointViewer->trigger();
     QCOMPARE(program.frmPreview.get(), window.data());
-    QVERIFY(ViewerState(*window) == before);
+    QCOMPARE(stateOf(*window), before);
 
     QTest::mouseClick(window->cmdHide, Qt::LeftButton);
     QVERIFY(!window->isVisible());
@@ -666,7 +534,7 @@ void TestViewer::hideKeepsEveryControlsState()
     program.frmMain->mnuHardpointViewer->trigger();
     QCOMPARE(program.frmPreview.get(), window.data());
     QVERIFY(window->isVisible());
-    QVERIFY(ViewerState(*window) == before);
+    QCOMPARE(stateOf(*window), before);
 }
 
 void TestViewer::closeDestroysAndReopeningStartsFresh_data()
@@ -685,8 +553,8 @@ void TestViewer::closeDestroysAndReopeningStartsFresh()
     QPointer<FrmPreview> window = program.frmPreview.get();
     QVERIFY(QTest::qWaitForWindowExposed(window));
     QTRY_COMPARE(QApplication::focusWidget(), window->Drive1);
-    doubleClick(window->Dir1, centreOf(window->Dir1, u"sub1"_s));
-    click(window->File1, centreOf(window->File1, u"kilo.bmp"_s));
+    click(window->Dir1, u"sub1"_s, true);
+    click(window->File1, u"kilo.bmp"_s);
     QVERIFY(window->Image1->hasPicture());
 
     if (closeBox)
