@@ -55,10 +55,9 @@ void FormInstanceBase::Show()
         window->showNormal();
     else
         window->show();
-    if (wasVisible) {
-        window->raise();
-        window->activateWindow();
-    }
+    if (wasVisible)
+        window->raise(); // a new window comes up on top anyway
+    window->activateWindow();
 }
 
 void FormInstanceBase::Hide()
