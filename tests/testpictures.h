@@ -130,7 +130,7 @@ inline QByteArray rleBmp(int width, int height)
     put32(bmp, 256);
     put32(bmp, 0);
     for (int i = 0; i < 256; ++i)
-        put32(bmp, i * 0x010101);
+        put32(bmp, qint64(i) * 0x010101);
     bmp.append(char(0)).append(char(1)); // end of bitmap
     return bmp;
 }
