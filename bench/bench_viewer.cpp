@@ -40,7 +40,7 @@ void touch(const QString& path)
 QString crowdedFolder()
 {
     static const QString folder = [] {
-        const QString path = workDir().filePath(QStringLiteral("crowded"));
+        QString path = workDir().filePath(QStringLiteral("crowded"));
         QDir().mkpath(path);
         static const char* const kinds[] = {".bmp",  ".odf", ".png", ".txt", ".JPG", ".odf",
                                             ".ico",  ".txt", ".gif", ".odf", ".png", ".txt",
@@ -60,7 +60,7 @@ QString crowdedFolder()
 QString jpegFile(int width, int height, const QString& name)
 {
     const QString folder = workDir().filePath(QStringLiteral("jpeg-%1x%2").arg(width).arg(height));
-    const QString path = folder + QLatin1Char('/') + name;
+    QString path = folder + QLatin1Char('/') + name;
     if (QFile::exists(path))
         return path;
     QDir().mkpath(folder);
@@ -93,7 +93,7 @@ void BM_ListFolder20000Files(benchmark::State& state)
     FixedServices services;
     platform::FileListBox list(services, kPattern);
     const QString folder = crowdedFolder();
-    for (auto _ : state)
+    for ([[maybe_unused]] auto _ : state)
         list.setPath(folder);
     if (list.count() != 5000)
         state.SkipWithError("the folder did not list 5,000 pictures");
@@ -114,13 +114,13 @@ void BM_ShowJpeg6000x4000(benchmark::State& state)
     press(window.File1, Qt::Key_Down);
     settle();
     bool down = true;
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         press(window.File1, down ? Qt::Key_Down : Qt::Key_Up);
         down = !down;
     }
     if (!window.Image1->hasPicture() || window.File1->count() != 2)
         state.SkipWithError("no picture was shown");
-    state.counters["file_MB"] = QFileInfo(first).size() / 1e6;
+    state.counters["file_MB"] = double(QFileInfo(first).size()) / 1e6;
 }
 BENCHMARK(BM_ShowJpeg6000x4000)->Unit(benchmark::kMillisecond);
 
@@ -163,7 +163,7 @@ void BM_PeakMemoryJpeg12000x12000(benchmark::State& state)
     QDir().mkpath(empty);
     double peak = 0;
     double idle = 0;
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         peak = probePeak(QFileInfo(picture).path());
         idle = probePeak(empty);
     }
@@ -171,7 +171,7 @@ void BM_PeakMemoryJpeg12000x12000(benchmark::State& state)
         state.SkipWithError("the memory probe failed");
     state.counters["peak_MiB"] = peak;
     state.counters["idle_MiB"] = idle;
-    state.counters["file_MB"] = QFileInfo(picture).size() / 1e6;
+    state.counters["file_MB"] = double(QFileInfo(picture).size()) / 1e6;
 }
 BENCHMARK(BM_PeakMemoryJpeg12000x12000)->Unit(benchmark::kMillisecond)->Iterations(1);
 

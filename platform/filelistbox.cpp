@@ -5,11 +5,12 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <utility>
 
 namespace platform {
 
-FileListBox::FileListBox(Services& services, const QString& pattern, QWidget* parent)
-    : QListWidget(parent), m_services(services), m_pattern(pattern)
+FileListBox::FileListBox(Services& services, QString pattern, QWidget* parent)
+    : QListWidget(parent), m_services(services), m_pattern(std::move(pattern))
 {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformItemSizes(true);

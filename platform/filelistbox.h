@@ -14,7 +14,7 @@ class FileListBox : public QListWidget
 {
     Q_OBJECT
 public:
-    FileListBox(Services& services, const QString& pattern = QStringLiteral("*.*"),
+    FileListBox(Services& services, QString pattern = QStringLiteral("*.*"),
                 QWidget* parent = nullptr);
 
     // The listed folder, in the same form as the folder list's Path.

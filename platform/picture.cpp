@@ -119,7 +119,7 @@ qint64 coefficientBytes(const uchar* frame, int components, const QSize& size)
 // file ends with it, so the search runs backwards from the end.
 bool endsAfter(FileBytes& file, qint64 offset)
 {
-    constexpr qint64 kChunk = 64 * 1024;
+    constexpr qint64 kChunk = 64LL * 1024;
     qint64 end = file.size();
     while (end - offset >= 2) {
         const qint64 from = std::max(offset, end - kChunk);
@@ -133,6 +133,21 @@ bool endsAfter(FileBytes& file, qint64 offset)
     return false;
 }
 
+// Reads a start-of-frame segment: the picture's size and, for a progressive
+// JPEG, the memory its decoder keeps for the whole picture. False when the
+// segment is shorter than what it declares.
+bool readFrame(const QByteArray& frame, uchar marker, JpegHeader& header)
+{
+    const auto* segment = reinterpret_cast<const uchar*>(frame.constData());
+    const int components = frame.size() >= 6 ? segment[5] : 0;
+    if (components < 1 || frame.size() < 6 + 3 * components)
+        return false;
+    header.size = QSize((segment[3] << 8) | segment[4], (segment[1] << 8) | segment[2]);
+    if (isProgressive(marker))
+        header.scanBuffers = coefficientBytes(segment, components, header.size);
+    return true;
+}
+
 std::optional<JpegHeader> readJpegHeader(FileBytes& file)
 {
     JpegHeader header;
@@ -141,7 +156,7 @@ std::optional<JpegHeader> readJpegHeader(FileBytes& file)
         const QByteArray head = file.at(at, 4);
         if (head.size() < 4 || uchar(head.at(0)) != 0xFF)
             return std::nullopt;
-        const uchar marker = uchar(head.at(1));
+        const auto marker = uchar(head.at(1));
         if (marker == 0xFF) {
             ++at; // fill byte
             continue;
@@ -154,14 +169,8 @@ std::optional<JpegHeader> readJpegHeader(FileBytes& file)
         if (marker == 0xD9 || length < 2 || at + 2 + length > file.size())
             return std::nullopt;
         if (isFrameMarker(marker)) {
-            const QByteArray frame = file.at(at + 4, length - 2);
-            const auto* segment = reinterpret_cast<const uchar*>(frame.constData());
-            const int components = frame.size() >= 6 ? segment[5] : 0;
-            if (components < 1 || frame.size() < 6 + 3 * components)
+            if (!readFrame(file.at(at + 4, length - 2), marker, header))
                 return std::nullopt;
-            header.size = QSize((segment[3] << 8) | segment[4], (segment[1] << 8) | segment[2]);
-            if (isProgressive(marker))
-                header.scanBuffers = coefficientBytes(segment, components, header.size);
         } else if (marker == 0xDA) {
             if (header.size.isEmpty())
                 return std::nullopt;
@@ -223,7 +232,7 @@ bool gifFirstFrameComplete(FileBytes& file)
     if (head.size() < 13)
         return false;
     const auto skipTable = [](qint64 at, int flags) {
-        return flags & 0x80 ? at + 3 * (2 << (flags & 7)) : at;
+        return flags & 0x80 ? at + 3LL * (2 << (flags & 7)) : at;
     };
     const auto skipBlocks = [&file](qint64 at) -> qint64 {
         for (int length = file.byte(at); length > 0; length = file.byte(at))
@@ -311,7 +320,7 @@ QImage StdPicture::render(const QSize& size) const
     if (!input.open(QIODevice::ReadOnly))
         fail(m_path, tr("The file cannot be read: %1.").arg(input.errorString()));
     QImageReader reader(&input, readerFormat(m_format));
-    reader.setAllocationLimit(int(megabytes(kPictureBudget)));
+    QImageReader::setAllocationLimit(int(megabytes(kPictureBudget)));
     if (m_format == Jpeg)
         reader.setScaledSize(size); // decoded at about the frame's size
     QImage image = reader.read();

@@ -7,7 +7,7 @@
 namespace platform {
 
 // The most memory that loading and showing one picture may take.
-constexpr qint64 kPictureBudget = 512ll * 1024 * 1024;
+constexpr qint64 kPictureBudget = 512LL * 1024 * 1024;
 
 // A picture as LoadPicture returns it: a file checked to hold a whole BMP,
 // GIF or JPEG picture, decoded only when it is drawn at a size, so that a

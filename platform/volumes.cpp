@@ -72,7 +72,7 @@ QList<Volume> presentVolumes()
 
 QString driveText(const Volume& volume)
 {
-    const QString name = rootName(volume.root);
+    QString name = rootName(volume.root);
     if (volume.label.isEmpty())
         return name;
     return QStringLiteral("%1 [%2]").arg(name, volume.label);
@@ -81,7 +81,7 @@ QString driveText(const Volume& volume)
 QString driveRoot(const QString& text)
 {
     QString root = text;
-    const int open = root.lastIndexOf(QLatin1String(" ["));
+    const qsizetype open = root.lastIndexOf(QLatin1String(" ["));
     if (open > 0 && root.endsWith(QLatin1Char(']')))
         root.truncate(open);
     root = QDir::fromNativeSeparators(root);
@@ -94,7 +94,7 @@ QString driveRoot(const QString& text)
 
 QString folderNamed(const QString& text)
 {
-    const QString path = QDir::fromNativeSeparators(text);
+    QString path = QDir::fromNativeSeparators(text);
 #if defined(Q_OS_WIN)
     // "c:" alone would mean the folder last current on that drive.
     if (path.size() == 2 && path.at(1) == QLatin1Char(':'))

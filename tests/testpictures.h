@@ -124,7 +124,7 @@ inline QByteArray rleBmp(int width, int height)
               {256, 4},
               {0, 4}});
     for (int i = 0; i < 256; ++i)
-        put(bmp, {{i * 0x010101, 4}});
+        put(bmp, {{qint64(i) * 0x010101, 4}});
     bmp.append(char(0)).append(char(1)); // end of bitmap
     return bmp;
 }

@@ -64,7 +64,7 @@ void TestPictures::init()
 
 QString TestPictures::write(const QString& name, const QByteArray& bytes)
 {
-    const QString path = m_dir->filePath(name);
+    QString path = m_dir->filePath(name);
     writeBytes(path, bytes);
     return path;
 }
@@ -175,7 +175,7 @@ void TestPictures::decodesHugeJpegAtFrameSize()
     const StdPicture picture =
         platform::LoadPicture(write(QStringLiteral("huge.jpg"), flatJpeg(12000, 12000)));
     QCOMPARE(picture.size(), QSize(12000, 12000));
-    QVERIFY(picture.renderCost(kFrame) < 64 * 1024 * 1024);
+    QVERIFY(picture.renderCost(kFrame) < 64LL * 1024 * 1024);
     const QImage image = picture.render(kFrame);
     QCOMPARE(image.size(), kFrame);
     QVERIFY(near(image.pixelColor(183, 167), QColor(128, 128, 128), 2));
