@@ -151,7 +151,7 @@ bool RichTextBox::looksBinary(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    return file.read(64 * 1024).contains('\0');
+    return file.read(qint64(64) * 1024).contains('\0');
 }
 
 QByteArray RichTextBox::readWholeFile(const QString& path)

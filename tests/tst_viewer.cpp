@@ -51,12 +51,16 @@ QColor frameColor(const FrmPreview& window)
 }
 
 // A list's entries from top to bottom, each folder's subfolders after it.
-QStringList entries(const QAbstractItemView* view, const QModelIndex& parent = {})
+QStringList entries(const QAbstractItemView* view)
 {
     QStringList names;
-    for (int row = 0; row < view->model()->rowCount(parent); ++row) {
-        const QModelIndex index = view->model()->index(row, 0, parent);
-        names << index.data().toString() << entries(view, index);
+    QList<QModelIndex> pending{QModelIndex()};
+    while (!pending.isEmpty()) {
+        const QModelIndex parent = pending.takeLast();
+        if (parent.isValid())
+            names << parent.data().toString();
+        for (int row = view->model()->rowCount(parent) - 1; row >= 0; --row)
+            pending << view->model()->index(row, 0, parent);
     }
     return names;
 }
