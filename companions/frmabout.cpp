@@ -34,6 +34,7 @@ void FrmAbout::createControls()
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setFont(platform::designFont(9.75));
     Text1->setToolTip(QStringLiteral("Coders notes..."));
+    Text1->setAccessibleName(tr("Notes"));
     Text1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -50,6 +51,8 @@ void FrmAbout::createControls()
     List1 = new QListWidget(this);
     List1->setObjectName(QStringLiteral("List1"));
     List1->setFont(platform::designFont(9.75));
+    List1->setAccessibleName(tr("Coders"));
+    Label1->setBuddy(List1);
     List1->addItems({QStringLiteral("Corvane"), QStringLiteral("Weylan")});
     platform::place(List1, 2160, 1920, 1695, 510);
 

@@ -34,20 +34,24 @@ void FrmPreview::createControls(platform::Services& services, const QList<platfo
     Drive1 = new platform::DriveListBox(services, drives, this);
     Drive1->setObjectName(QStringLiteral("Drive1"));
     Drive1->setFont(listFont);
+    Drive1->setAccessibleName(tr("Drives"));
     platform::place(Drive1, 120, 120, 2295, 315);
 
     Dir1 = new platform::DirListBox(services, this);
     Dir1->setObjectName(QStringLiteral("Dir1"));
     Dir1->setFont(listFont);
+    Dir1->setAccessibleName(tr("Folders"));
     platform::place(Dir1, 120, 720, 2295, 1890);
 
     File1 = new platform::FileListBox(services, QStringLiteral("*.bmp;*.gif;*.jpg;*.jpeg"), this);
     File1->setObjectName(QStringLiteral("File1"));
     File1->setFont(listFont);
+    File1->setAccessibleName(tr("Files"));
     platform::place(File1, 120, 2880, 2295, 2820);
 
     Image1 = new platform::ImageBox(this);
     Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setAccessibleName(tr("Picture"));
     platform::place(Image1, 2640, 120, 5535, 5055);
 
     cmdClose = new QPushButton(QStringLiteral("Close"), this);

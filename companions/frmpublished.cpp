@@ -2,6 +2,7 @@
 
 FrmPublished::FrmPublished()
     : ReferenceWindow({"frmPublished", QStringLiteral("Published ODF..."),
-                       QStringLiteral(":/template.odf"), 120, 120, 7335, 5895, false})
+                       QStringLiteral(":/template.odf"), 120, 120, 7335, 5895, false,
+                       tr("Template")})
 {
 }

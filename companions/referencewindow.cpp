@@ -31,6 +31,7 @@ void ReferenceWindow::createControls(const Design& design)
     Text1 = new platform::TextBox(this);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setFont(platform::designFont(9.75));
+    Text1->setAccessibleName(design.textName);
     Text1->setLineWrapMode(QPlainTextEdit::NoWrap);
     Text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

@@ -30,6 +30,7 @@ protected:
         QString textResource;
         int textLeft, textTop, textWidth, textHeight; // twips
         bool locked;
+        QString textName; // what a screen reader calls the text
     };
     explicit ReferenceWindow(const Design& design);
 

@@ -66,6 +66,7 @@ void FrmMain::createControls()
     rtfBox = new platform::RichTextBox(client);
     rtfBox->setObjectName(QStringLiteral("rtfBox"));
     rtfBox->setFont(platform::designFont(9.75));
+    rtfBox->setAccessibleName(tr("Document"));
     platform::place(rtfBox, 120, 120, 7815, 6015);
 
     cmdClear = new QPushButton(QStringLiteral("Clear"), client);

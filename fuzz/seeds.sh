@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Writes a seed corpus for one fuzz target: small valid files of the kind the
 # target reads, made here rather than taken from anywhere.
-# Usage: fuzz/seeds.sh textfile DIR
+# Usage: fuzz/seeds.sh textfile|picture DIR
 set -euo pipefail
 kind=$1
 out=$2
@@ -31,8 +31,38 @@ text_seeds() {
     seed every-byte "$all"
 }
 
+# Small pictures of each format and flavour the viewer reads, made with
+# ImageMagick. An input's first byte picks the file's name (0 .bmp, 1 .gif,
+# 2 .jpg); the rest is the file.
+picture_seeds() {
+    local made
+    made=$(mktemp -d)
+    convert -size 7x5 gradient:red-blue -strip "BMP3:$made/24bit.bmp"
+    convert -size 7x5 gradient:red-blue -strip -type Palette -colors 16 "BMP3:$made/4bit.bmp"
+    convert -size 9x4 pattern:checkerboard -strip -monochrome "BMP3:$made/1bit.bmp"
+    convert -size 7x5 gradient:red-blue -strip -type Palette -compress RLE "BMP3:$made/rle8.bmp"
+    convert -size 7x5 gradient:red-blue -strip "BMP:$made/v5.bmp"
+    convert -size 7x5 gradient:red-blue -strip "$made/plain.gif"
+    convert -size 7x5 gradient:red-blue -strip -interlace GIF "$made/interlaced.gif"
+    convert -delay 10 -size 6x4 xc:red xc:blue -loop 0 "$made/animated.gif"
+    convert -size 8x8 gradient:red-blue -strip -quality 80 "$made/baseline.jpg"
+    convert -size 16x8 gradient:red-blue -strip -interlace JPEG "$made/progressive.jpg"
+    convert -size 8x8 gradient: -strip -colorspace Gray "$made/grey.jpg"
+    local file prefix
+    for file in "$made"/*; do
+        case $file in
+        *.bmp) prefix='\000' ;;
+        *.gif) prefix='\001' ;;
+        *) prefix='\002' ;;
+        esac
+        { printf "$prefix"; cat "$file"; } >"$out/$(basename "$file")"
+    done
+    rm -rf "$made"
+}
+
 case $kind in
 textfile) text_seeds ;;
+picture) picture_seeds ;;
 *)
     echo "unknown fuzz target: $kind" >&2
     exit 2

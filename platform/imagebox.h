@@ -9,7 +9,9 @@ namespace platform {
 
 // A picture frame with a fixed single border and Stretch on: the picture is
 // scaled smoothly to fill the inside exactly, width and height independently.
-// The frame never changes its size and takes no focus.
+// The frame never changes its size and takes no focus. To assistive
+// technology it is a graphic whose description is the shown picture's file
+// name.
 class ImageBox : public QFrame
 {
     Q_OBJECT

@@ -29,9 +29,20 @@ QString TextBox::selectedPlainText() const
 }
 
 // Shift+Return would put a line separator inside the line; here it starts a
-// new line like Return, so that the file gets a real line break.
+// new line like Return, so that the file gets a real line break. Where Tab
+// types a tab, Ctrl+Tab and Ctrl+Shift+Tab go on to the next or the previous
+// control, so that the keyboard can always leave the box.
 void TextBox::keyPressEvent(QKeyEvent* event)
 {
+    const bool isTab = event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab;
+    if (isTab && event->modifiers().testFlag(Qt::ControlModifier)) {
+        const bool back =
+            event->key() == Qt::Key_Backtab || event->modifiers().testFlag(Qt::ShiftModifier);
+        // Past QPlainTextEdit's own, which keeps the focus in an editable box.
+        QWidget::focusNextPrevChild(!back); // NOLINT(bugprone-parent-virtual-call)
+        event->accept();
+        return;
+    }
     const bool isReturn = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     if (isReturn && event->modifiers().testFlag(Qt::ShiftModifier)) {
         QKeyEvent plain(event->type(), event->key(), event->modifiers() & ~Qt::ShiftModifier,

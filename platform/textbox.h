@@ -7,7 +7,8 @@ namespace platform {
 // A multi-line text box. Unlike QPlainTextEdit's defaults, what goes to and
 // comes from the clipboard (cut, copy, paste, drag and drop) is the raw text:
 // non-breaking spaces and control characters pass unchanged, and line breaks
-// become the platform's own.
+// become the platform's own. Ctrl+Tab and Ctrl+Shift+Tab move the focus on
+// and back, also where Tab types a tab.
 class TextBox : public QPlainTextEdit
 {
     Q_OBJECT

@@ -9,6 +9,7 @@ packages=(
     libbenchmark-dev
     fonts-dejavu-core
     xvfb xauth xdotool x11-utils xsel imagemagick
+    at-spi2-core dbus python3-pyatspi
     clang-14 libclang-rt-14-dev clang-tidy-14 appstream desktop-file-utils
 )
 

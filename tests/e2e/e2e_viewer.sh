@@ -6,6 +6,8 @@
 set -euo pipefail
 
 binary=$(realpath "$1")
+# start_x; the helpers of the same names below take the place of the others.
+source "$(dirname "$(realpath "$0")")/x11.sh"
 work=$(mktemp -d)
 xvfb_pid=
 app_pid=
@@ -33,21 +35,8 @@ convert -size 120x240 xc:'rgb(0,0,255)' -quality 95 "$work/charts/b-blue.JPG"
 convert -size 64x64 xc:'rgb(0,255,0)' "$work/charts/c-green.gif"
 convert -size 64x64 xc:'rgb(255,255,0)' "$work/charts/d-yellow.png"
 
-# An X server of our own. The server picks a free display itself, under its
-# own lock, and writes the number to a pipe: two tests starting at once can
-# never share one.
-exec {fd}<> <(:)
-Xvfb -displayfd "$fd" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-display=
-read -r -t 10 -u "$fd" display || true
-exec {fd}>&-
-[ -n "$display" ] || fail "no X server could be started"
-for _ in $(seq 50); do
-    xdpyinfo -display ":$display" >/dev/null 2>&1 && break
-    sleep 0.1
-done
-export DISPLAY=":$display"
+# An X server of our own.
+start_x
 unset WAYLAND_DISPLAY
 export QT_QPA_PLATFORM=xcb
 

@@ -10,18 +10,29 @@ fail() {
     exit 1
 }
 
+# A display of our own. The number is only ours once our server holds its
+# lock: a test running beside this one may take a free-looking number between
+# the look and the server's start, and its server would then answer here. The
+# numbers are high, away from the :0 that stray clients reach for, and the
+# server never resets, so that no client's leaving closes it to the next.
 start_x() {
-    local n
-    for n in $(shuf -i 300-399 -n 20); do
-        [ -e "/tmp/.X$n-lock" ] && continue
-        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    local n lock
+    for n in $(shuf -i 400-899 -n 20); do
+        lock="/tmp/.X$n-lock"
+        [ -e "$lock" ] && continue
+        Xvfb ":$n" -noreset -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
         xvfb_pid=$!
-        export DISPLAY=":$n"
         for _ in $(seq 50); do
-            xdpyinfo >/dev/null 2>&1 && return 0
+            kill -0 "$xvfb_pid" 2>/dev/null || break
+            if [ "$({ tr -d ' \n' <"$lock"; } 2>/dev/null)" = "$xvfb_pid" ] &&
+                xdpyinfo -display ":$n" >/dev/null 2>&1; then
+                export DISPLAY=":$n"
+                return 0
+            fi
             sleep 0.1
         done
         kill "$xvfb_pid" 2>/dev/null || true
+        wait "$xvfb_pid" 2>/dev/null || true
     done
     echo "could not start Xvfb" >&2
     exit 1
