@@ -220,8 +220,11 @@ bool bmpComplete(FileBytes& file)
     }
     if (compression != 0 && compression != 3)
         return true;
+    // Bounded first: the header's fields are whatever the file says.
+    if (width <= 0 || height <= 0 || bits <= 0 || bits > 64 || pixels > file.size())
+        return false;
     const qint64 row = (width * bits + 31) / 32 * 4;
-    return pixels + row * height <= file.size();
+    return height <= (file.size() - pixels) / row;
 }
 
 // Whether a GIF holds the whole of its first frame; the decoder would show

@@ -132,6 +132,19 @@ void TestPictures::refusesWhatItCannotShow_data()
     QTest::newRow("truncated jpeg with a thumbnail")
         << "thumb.jpg" << withThumbnail.left(withThumbnail.size() * 2 / 3);
     QTest::newRow("truncated bmp") << "cut.bmp" << bmp.left(bmp.size() / 2);
+    // Found by fuzzing: header fields this large overflowed the size check.
+    QByteArray absurd("BM");
+    put(absurd, {{54, 4},
+                 {0, 4},
+                 {54, 4},
+                 {40, 4},
+                 {0x7FFFFFFF, 4},
+                 {0x7FFFFFFF, 4},
+                 {1, 2},
+                 {0xFFFF, 2},
+                 {0, 4},
+                 {0, 4}});
+    QTest::newRow("bmp header with absurd sizes") << "absurd.bmp" << absurd;
     QTest::newRow("truncated gif") << "cut.gif" << gif.left(gif.size() / 2);
     // Small files that claim far more pixels than the budget allows to decode;
     // a progressive decoder keeps every coefficient of the picture.
