@@ -291,9 +291,9 @@ qint64 StdPicture::renderCost(const QSize& size) const
         return 0;
     case Jpeg: {
         const qint64 scale = jpegScale(m_size, size);
-        decoded =
-            (m_size.width() + scale - 1) / scale * ((m_size.height() + scale - 1) / scale) * 4 +
-            m_scanBuffers;
+        decoded = (qint64(m_size.width()) + scale - 1) / scale *
+                      ((qint64(m_size.height()) + scale - 1) / scale) * 4 +
+                  m_scanBuffers;
         break;
     }
     case Gif:
