@@ -44,7 +44,7 @@ enum class Kind { Odf, AnyByte, Utf8, Utf8WithBom, Count };
 // Which line breaks a file mixes: any non-empty set of CR LF, LF and CR.
 enum Breaks { CrLf = 1, Lf = 2, Cr = 4, AllMixes = 7 };
 
-struct FileSpec
+struct FilePlan
 {
     qsizetype size = 0;
     Kind kind = Kind::Odf;
@@ -91,30 +91,30 @@ QByteArray pickCharacter(Kind kind, QRandomGenerator& random)
     return QByteArray(1, odf[random.bounded(int(odf.size()))]);
 }
 
-QByteArray generate(const FileSpec& spec, QRandomGenerator& random)
+QByteArray generate(const FilePlan& plan, QRandomGenerator& random)
 {
     QByteArray out;
-    if (spec.size == 0)
+    if (plan.size == 0)
         return out;
-    out.reserve(spec.size + 8);
-    if (spec.kind == Kind::Utf8WithBom)
+    out.reserve(plan.size + 8);
+    if (plan.kind == Kind::Utf8WithBom)
         out += "\xEF\xBB\xBF";
     // Room for the overshoot of a four-byte character and a final line break,
     // so that no file is larger than its size (but for the tiniest ones).
-    const qsizetype fill = std::max<qsizetype>(1, spec.size - 5);
+    const qsizetype fill = std::max<qsizetype>(1, plan.size - 5);
     while (out.size() < fill) {
         // Mostly short lines, now and then a long one, and empty lines too.
         const int length =
             random.bounded(10) == 0 ? int(random.bounded(2000)) : int(random.bounded(80));
         for (int i = 0; i < length && out.size() < fill; ++i)
-            out += pickCharacter(spec.kind, random);
+            out += pickCharacter(plan.kind, random);
         if (out.size() < fill)
-            out += pickBreak(spec.breaks, random);
+            out += pickBreak(plan.breaks, random);
     }
     const bool endsInBreak = out.endsWith('\n') || out.endsWith('\r');
-    if (spec.finalBreak && !endsInBreak)
-        out += pickBreak(spec.breaks, random);
-    else if (!spec.finalBreak && endsInBreak)
+    if (plan.finalBreak && !endsInBreak)
+        out += pickBreak(plan.breaks, random);
+    else if (!plan.finalBreak && endsInBreak)
         out += 'x';
     return out;
 }
@@ -122,7 +122,7 @@ QByteArray generate(const FileSpec& spec, QRandomGenerator& random)
 // Sizes from 0 bytes to the largest, spread evenly on a log scale, in a
 // shuffled order; the first and the last file are both of the largest size so
 // that the memory after them can be compared.
-QList<FileSpec> plan(QRandomGenerator& random)
+QList<FilePlan> plan(QRandomGenerator& random)
 {
     QList<qsizetype> sizes = {0, 1, 2, 3};
     const int spread = kFiles - 2 - int(sizes.size());
@@ -134,16 +134,16 @@ QList<FileSpec> plan(QRandomGenerator& random)
 
     // Kind, mix of breaks and final break vary independently, so every
     // combination of them occurs within the first 56 files.
-    QList<FileSpec> specs;
+    QList<FilePlan> plans;
     for (int i = 0; i < kFiles; ++i) {
-        FileSpec spec;
-        spec.size = sizes[i];
-        spec.kind = Kind(i % int(Kind::Count));
-        spec.breaks = 1 + (i / int(Kind::Count)) % AllMixes;
-        spec.finalBreak = (i / (int(Kind::Count) * AllMixes)) % 2 == 0;
-        specs.append(spec);
+        FilePlan plan;
+        plan.size = sizes[i];
+        plan.kind = Kind(i % int(Kind::Count));
+        plan.breaks = 1 + (i / int(Kind::Count)) % AllMixes;
+        plan.finalBreak = (i / (int(Kind::Count) * AllMixes)) % 2 == 0;
+        plans.append(plan);
     }
-    return specs;
+    return plans;
 }
 
 // The resident memory of this process in KiB; -1 where it cannot be read.
@@ -242,7 +242,7 @@ private slots:
     {
         // A fixed seed: a failure names a file that the next run makes again.
         QRandomGenerator random(20261206);
-        const QList<FileSpec> specs = plan(random);
+        const QList<FilePlan> plans = plan(random);
         const std::array<QAction*, 4> inserts = {m_main->mnuInclude, m_main->mnuItemSeparator,
                                                  m_main->mnudoubleslash, m_main->mnuhash};
         const QString in = m_dir.filePath(QStringLiteral("in.odf"));
@@ -252,8 +252,8 @@ private slots:
         qsizetype largest = 0;
         qint64 afterFirst = -1;
         qint64 afterLast = -1;
-        for (int i = 0; i < specs.size(); ++i) {
-            const QByteArray bytes = generate(specs[i], random);
+        for (int i = 0; i < plans.size(); ++i) {
+            const QByteArray bytes = generate(plans[i], random);
             largest = std::max(largest, bytes.size());
             for (char c : bytes)
                 seen[size_t(static_cast<unsigned char>(c))] = true;
@@ -274,7 +274,7 @@ private slots:
 
         qInfo("%d files of 0 to %lld bytes; resident memory after the first %lld KiB, after "
               "the last %lld KiB",
-              int(specs.size()), qlonglong(largest), afterFirst, afterLast);
+              int(plans.size()), qlonglong(largest), afterFirst, afterLast);
         QVERIFY2(std::all_of(seen.begin(), seen.end(), [](bool b) { return b; }),
                  "some byte value never occurred in the generated files");
         if (afterFirst < 0)
