@@ -8,10 +8,27 @@ packages=(
     qt6-base-dev libgl-dev qt6-image-formats-plugins
     libbenchmark-dev
     fonts-dejavu-core
-    xvfb xauth xdotool x11-utils xsel imagemagick
+    xvfb xauth xdotool x11-utils xsel imagemagick procps
     at-spi2-core dbus python3-pyatspi
     clang-14 libclang-rt-14-dev clang-tidy-14 appstream desktop-file-utils
 )
+# The commands the scripts and tests call, by the names they call them.
+commands=(
+    cmake c++ make clang++-14 clang-tidy-14
+    Xvfb xdotool xdpyinfo xwininfo xprop xsel convert import pkill
+    dbus-run-session python3 appstreamcli desktop-file-validate
+)
+
+check_commands() {
+    local lacking=()
+    for c in "${commands[@]}"; do
+        command -v "$c" >/dev/null || lacking+=("$c")
+    done
+    if [ ${#lacking[@]} -gt 0 ]; then
+        echo "missing commands after set-up: ${lacking[*]}" >&2
+        exit 1
+    fi
+}
 
 missing=()
 for p in "${packages[@]}"; do
@@ -19,10 +36,14 @@ for p in "${packages[@]}"; do
         missing+=("$p")
     fi
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -eq 0 ]; then
+    check_commands
+    exit 0
+fi
 
 sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
 echo "Installing: ${missing[*]}"
 "${sudo[@]}" apt-get update -qq
 DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+check_commands
