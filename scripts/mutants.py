@@ -1,0 +1,240 @@
+#!/usr/bin/env python3
+"""Mutation check: do the tests notice a deliberate fault?
+
+Each mutant below is a one-line change to the program that a user would
+notice. For each, the script applies it to a scratch copy of the working tree,
+builds incrementally, runs the unit tests and, when they all pass, the
+end-to-end tests; a failing test kills the mutant. It prints every survivor
+and the kill rate last. A mutant whose line is no longer in the code, or that
+does not build, is reported as stale and fails the run: keep the list current.
+
+Usage: scripts/mutants.sh [-k SUBSTRING] [--list] [--keep-going]
+  -k SUBSTRING   only the mutants whose name contains SUBSTRING
+  --list         list the mutants and stop
+Scratch folder: $TESSMARK_MUTANTS_DIR (default /tmp/tessmark-mutants).
+"""
+import argparse
+import os
+import shutil
+import subprocess
+import sys
+import time
+
+# (name, file, line as it stands, line with the fault)
+MUTANTS = [
+    # Text encoding: every byte of a file must survive.
+    ("cp1252: 0x9F decoded as a control", "platform/textcodec.cpp",
+     "(b >= 0x80 && b < 0xA0) ? kHighControls", "(b >= 0x80 && b < 0x9F) ? kHighControls"),
+    ("cp1252: byte 0xFF cannot be saved", "platform/textcodec.cpp",
+     "(c >= 0xA0 && c <= 0xFF)", "(c >= 0xA0 && c <= 0xFE)"),
+    ("cp1252: euro sign saved as the wrong byte", "platform/textcodec.cpp",
+     "return 0x80 + i;", "return 0x81 + i;"),
+    ("utf-8 without a mark read as Windows-1252", "platform/textcodec.cpp",
+     "&& (bom || multiByte)) {", "&& bom) {"),
+    ("a second byte-order mark dropped", "platform/textcodec.cpp",
+     "QStringDecoder::Flag::ConvertInitialBom", "QStringDecoder::Flag::Default"),
+    ("overlong utf-8 accepted", "platform/textcodec.cpp",
+     "if (b >= 0xC2 && b <= 0xDF) {", "if (b >= 0xC0 && b <= 0xDF) {"),
+    ("a CR file types LF", "platform/textcodec.cpp",
+     "if (cr > crlf && cr > lf)\n        return LineEnding::Cr;",
+     "if (cr > crlf && cr > lf)\n        return LineEnding::Lf;"),
+    ("an LF file types CR LF", "platform/textcodec.cpp",
+     "if (lf > crlf && lf >= cr)", "if (lf > crlf + 1 && lf >= cr)"),
+    # The document control.
+    ("a lone CR written as LF", "platform/textcodec.cpp",
+     'case LineEnding::Cr:\n        return u"\\r";', 'case LineEnding::Cr:\n        return u"\\n";'),
+    ("utf-8 always saved with a byte-order mark", "platform/richtextbox.cpp",
+     "Encoding::Utf8 && m_format.byteOrderMark)", "Encoding::Utf8)"),
+    ("size limit not enforced", "platform/richtextbox.cpp",
+     "if (file.size() > kMaxFileSize) {", "if (file.size() > 4 * kMaxFileSize) {"),
+    ("a failed save reported as done", "platform/richtextbox.cpp",
+     "if (!file.commit())", "if (!file.commit() && false)"),
+    ("a snippet inserted at the caret", "platform/richtextbox.cpp",
+     "    cursor.movePosition(QTextCursor::End);\n    const int firstBlock",
+     "    const int firstBlock"),
+    ("no Change event", "platform/richtextbox.cpp",
+     "connect(this, &QPlainTextEdit::textChanged, this, &RichTextBox::Change);", ""),
+    ("NUL bytes not noticed", "platform/richtextbox.cpp",
+     "contains('\\0')", "contains('\\1')"),
+    # The main window's commands.
+    ("Cut enabled in an empty document", "editor/frmmain.cpp",
+     "mnuCut->setEnabled(hasText);", "mnuCut->setEnabled(true);"),
+    ("Copy never enabled", "editor/frmmain.cpp",
+     "mnuCopy->setEnabled(hasText);", "mnuCopy->setEnabled(false);"),
+    ("a program write marks the document changed", "editor/frmmain.cpp",
+     "if (!m_writing)\n        blnChanged = true;", "blnChanged = true;"),
+    ("New keeps the old file's encoding", "editor/frmmain.cpp",
+     "rtfBox->setFormat(platform::TextFormat());", ""),
+    ("New leaves the document marked changed", "editor/frmmain.cpp",
+     "rtfBox->setFormat(platform::TextFormat());\n    blnChanged = false;",
+     "rtfBox->setFormat(platform::TextFormat());"),
+    ("Open puts the full path in the caption", "editor/frmmain.cpp",
+     "setWindowTitle(cdl1.FileTitle);", "setWindowTitle(cdl1.FileName);"),
+    ("Open forgets the last folder", "editor/frmmain.cpp",
+     "strLastopen = cdl1.FileName;", ""),
+    ("a file with NUL bytes opened on No", "editor/frmmain.cpp",
+     "Style::YesNo | Style::Exclamation) != Answer::Yes)",
+     "Style::YesNo | Style::Exclamation) == Answer::No && false)"),
+    ("Save As never offers UTF-8", "editor/frmmain.cpp",
+     "utf8.encoding = platform::Encoding::Utf8;", ""),
+    ("Save As puts the file title in the caption", "editor/frmmain.cpp",
+     "setWindowTitle(cdl2.FileName);", "setWindowTitle(cdl2.FileTitle);"),
+    ("Save As leaves the document marked changed", "editor/frmmain.cpp",
+     "    blnChanged = false;\n    strLastsave = cdl2.FileName;",
+     "    strLastsave = cdl2.FileName;"),
+    ("a cancelled save still discards the changes", "editor/frmmain.cpp",
+     "return saveAs();", "return saveAs() || true;"),
+    ("No to Save Changes? stops the command", "editor/frmmain.cpp",
+     "case Answer::No:\n        return true;", "case Answer::No:\n        return false;"),
+    ("Save Changes? asked of an unchanged document", "editor/frmmain.cpp",
+     "if (!blnChanged)\n        return true;", "if (blnChanged)\n        return true;"),
+    ("Yes to Quit? does not end", "editor/frmmain.cpp", "services.end();", ""),
+    ("Copy leaves Paste disabled", "editor/frmmain.cpp",
+     "clipboard->setText(rtfBox->selectedPlainText());\n    mnuPaste->setEnabled(true);",
+     "clipboard->setText(rtfBox->selectedPlainText());"),
+    ("include line without its dot", "editor/frmmain.cpp",
+     'QChar(34) + QStringLiteral(".odf")', 'QChar(34) + QStringLiteral("odf")'),
+    ("item separator one asterisk short", "editor/frmmain.cpp",
+     "QString(53, QLatin1Char('*'))", "QString(52, QLatin1Char('*'))"),
+    ("the text control's shortcut beats the menu's", "editor/frmmain.cpp",
+     "return true; // not accepted", "return false; // not accepted"),
+    ("Select All selects nothing", "editor/frmmain.cpp", "rtfBox->selectAll();", ""),
+    # Companion windows.
+    ("the viewer lists no .jpeg files", "companions/frmpreview.cpp",
+     '"*.bmp;*.gif;*.jpg;*.jpeg"', '"*.bmp;*.gif;*.jpg"'),
+    ("the viewer loses the path separator", "companions/frmpreview.cpp",
+     "File1->Path() + QDir::separator() + File1->FileName()", "File1->Path() + File1->FileName()"),
+    ("the file list does not follow the folder", "companions/frmpreview.cpp",
+     "File1->setPath(Dir1->Path());", ""),
+    ("Hide unloads the viewer", "companions/frmpreview.cpp",
+     "platform::hideWindow(this);", "platform::unloadWindow(this);"),
+    ("the blank template made read-only", "companions/referencewindow.cpp",
+     "if (design.locked) {", "if (true) {"),
+    ("the example made editable", "companions/referencewindow.cpp",
+     "if (design.locked) {", "if (false) {"),
+    ("the About notes made editable", "companions/frmabout.cpp",
+     "    Text1->setReadOnly(true);", ""),
+    # Platform.
+    ("a picture's file list out of order", "platform/folders.cpp",
+     "QDir::Name | QDir::IgnoreCase", "QDir::Time"),
+    ("a truncated BMP accepted", "platform/picture.cpp",
+     "return height <= (file.size() - pixels) / row;", "return true;"),
+    ("a JPEG without its end accepted", "platform/picture.cpp",
+     "header.complete = endsAfter(file, at + 2 + length);", "header.complete = true;"),
+    ("a second instance of a window", "platform/forms.cpp",
+     "    if (!isLoaded()) {\n        m_window = m_factory();",
+     "    if (true) {\n        m_window = m_factory();"),
+    ("the close box hides instead of unloading", "platform/forms.cpp",
+     "m_window->setAttribute(Qt::WA_DeleteOnClose);", ""),
+    ("the dialog's file title is the full path", "platform/commondialog.cpp",
+     "FileTitle = QFileInfo(*chosen).fileName();", "FileTitle = *chosen;"),
+    ("a cancelled dialog taken as a choice", "platform/commondialog.cpp",
+     "if (!chosen)\n        return false;", "if (!chosen)\n        return true;"),
+    ("Ctrl+Tab goes backwards", "platform/textbox.cpp",
+     "QWidget::focusNextPrevChild(!back);", "QWidget::focusNextPrevChild(back);"),
+    ("copied lines get the wrong line break", "platform/textbox.cpp",
+     'return QStringLiteral("\\n");\n#endif', 'return QStringLiteral("\\r\\n");\n#endif'),
+    ("the picture frame keeps no description", "platform/imagebox.cpp",
+     "setAccessibleDescription(QFileInfo(picture.path()).fileName());", ""),
+]
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+
+
+def run(cmd, cwd, timeout=None, env=None):
+    try:
+        return subprocess.run(cmd, cwd=cwd, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                              timeout=timeout, env=env).returncode
+    except subprocess.TimeoutExpired:
+        return -1
+
+
+def copy_tree(scratch):
+    files = subprocess.run(["git", "ls-files", "-co", "--exclude-standard", "-z"], cwd=ROOT,
+                           check=True, capture_output=True).stdout.split(b"\0")
+    for name in files:
+        if not name:
+            continue
+        rel = name.decode()
+        src, dst = os.path.join(ROOT, rel), os.path.join(scratch, rel)
+        if not os.path.isfile(src):
+            continue
+        if os.path.exists(dst) and open(src, "rb").read() == open(dst, "rb").read():
+            continue  # unchanged: keep its time, so that the build stays incremental
+        os.makedirs(os.path.dirname(dst), exist_ok=True)
+        shutil.copy2(src, dst)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("-k", dest="pattern", default="")
+    parser.add_argument("--list", action="store_true")
+    args = parser.parse_args()
+    chosen = [m for m in MUTANTS if args.pattern in m[0]]
+    if args.list:
+        for name, path, _, _ in chosen:
+            print(f"{path}: {name}")
+        print(f"{len(chosen)} mutants")
+        return 0
+
+    base = os.environ.get("TESSMARK_MUTANTS_DIR", "/tmp/tessmark-mutants")
+    src, build = os.path.join(base, "src"), os.path.join(base, "build")
+    os.makedirs(src, exist_ok=True)
+    copy_tree(src)
+    env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+    jobs = str(os.cpu_count() or 2)
+    if run(["cmake", "-S", src, "-B", build, "-DCMAKE_BUILD_TYPE=Debug",
+            "-DTESSMARK_BENCHMARKS=OFF"], ROOT) != 0:
+        print("cannot configure the scratch build", file=sys.stderr)
+        return 2
+    build_cmd = ["cmake", "--build", build, "--parallel", jobs]
+    unit = ["ctest", "--test-dir", build, "-L", "unit", "-j", jobs, "--timeout", "120",
+            "--stop-on-failure"]
+    e2e = ["ctest", "--test-dir", build, "-L", "e2e", "--timeout", "120", "--stop-on-failure"]
+    print("== building and testing the unchanged program")
+    if run(build_cmd, ROOT) != 0 or run(unit, ROOT, env=env) != 0 or run(e2e, ROOT, env=env) != 0:
+        print("the unchanged program does not build or pass its tests", file=sys.stderr)
+        return 2
+
+    killed, survivors, stale = [], [], []
+    for i, (name, path, before, after) in enumerate(chosen, 1):
+        target = os.path.join(src, path)
+        original = open(target, encoding="utf-8").read()
+        start = time.time()
+        if original.count(before) != 1:
+            stale.append((name, "its line is not in the code exactly once"))
+            print(f"[{i}/{len(chosen)}] {name}: STALE")
+            continue
+        try:
+            with open(target, "w", encoding="utf-8") as f:
+                f.write(original.replace(before, after))
+            if run(build_cmd, ROOT) != 0:
+                stale.append((name, "does not build"))
+                verdict = "STALE (does not build)"
+            elif run(unit, ROOT, env=env) != 0:
+                killed.append(name)
+                verdict = "killed by a unit test"
+            elif run(e2e, ROOT, env=env) != 0:
+                killed.append(name)
+                verdict = "killed by an end-to-end test"
+            else:
+                survivors.append((name, path))
+                verdict = "SURVIVED"
+        finally:
+            with open(target, "w", encoding="utf-8") as f:
+                f.write(original)
+        print(f"[{i}/{len(chosen)}] {name}: {verdict} ({time.time() - start:.0f} s)", flush=True)
+
+    run(build_cmd, ROOT)  # leave the scratch build matching the tree
+    for name, why in stale:
+        print(f"stale: {name}: {why}")
+    for name, path in survivors:
+        print(f"survivor: {path}: {name}")
+    counted = len(killed) + len(survivors)
+    rate = 100.0 * len(killed) / counted if counted else 0.0
+    print(f"kill rate {rate:.0f}% ({len(killed)} of {counted} killed, {len(stale)} stale)")
+    return 1 if stale else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
