@@ -141,12 +141,16 @@ MUTANTS = [
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 
 
+LOG = None  # the output of the last command, kept for a look when it fails
+
+
 def run(cmd, cwd, timeout=None, env=None):
-    try:
-        return subprocess.run(cmd, cwd=cwd, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                              timeout=timeout, env=env).returncode
-    except subprocess.TimeoutExpired:
-        return -1
+    with open(LOG, "w") as log:
+        try:
+            return subprocess.run(cmd, cwd=cwd, stdout=log, stderr=subprocess.STDOUT,
+                                  timeout=timeout, env=env).returncode
+        except subprocess.TimeoutExpired:
+            return -1
 
 
 def copy_tree(scratch):
@@ -180,6 +184,8 @@ def main():
     base = os.environ.get("TESSMARK_MUTANTS_DIR", "/tmp/tessmark-mutants")
     src, build = os.path.join(base, "src"), os.path.join(base, "build")
     os.makedirs(src, exist_ok=True)
+    global LOG
+    LOG = os.path.join(base, "last.log")
     copy_tree(src)
     env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
     jobs = str(os.cpu_count() or 2)
@@ -193,6 +199,7 @@ def main():
     e2e = ["ctest", "--test-dir", build, "-L", "e2e", "--timeout", "120", "--stop-on-failure"]
     print("== building and testing the unchanged program")
     if run(build_cmd, ROOT) != 0 or run(unit, ROOT, env=env) != 0 or run(e2e, ROOT, env=env) != 0:
+        print(open(LOG).read()[-3000:], file=sys.stderr)
         print("the unchanged program does not build or pass its tests", file=sys.stderr)
         return 2
 
