@@ -47,7 +47,7 @@ stop_x() {
 # Prints the id of the first visible window whose title matches the pattern.
 wait_window() {
     local id
-    for _ in $(seq 100); do
+    for _ in $(seq 300); do
         id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1) || true
         [ -n "$id" ] && { echo "$id"; return 0; }
         sleep 0.1
@@ -56,7 +56,7 @@ wait_window() {
 }
 
 wait_gone() {
-    for _ in $(seq 100); do
+    for _ in $(seq 300); do
         xdotool getwindowname "$1" >/dev/null 2>&1 || return 0
         xwininfo -id "$1" 2>/dev/null | grep -q 'IsViewable' || return 0
         sleep 0.1
@@ -66,7 +66,7 @@ wait_gone() {
 
 wait_title() {
     local title=""
-    for _ in $(seq 100); do
+    for _ in $(seq 300); do
         title=$(xdotool getwindowname "$1" 2>/dev/null) || true
         [[ "$title" =~ $2 ]] && return 0
         sleep 0.1
@@ -75,7 +75,7 @@ wait_title() {
 }
 
 wait_exit() {
-    for _ in $(seq 100); do
+    for _ in $(seq 300); do
         kill -0 "$1" 2>/dev/null || return 0
         sleep 0.1
     done
