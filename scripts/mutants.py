@@ -198,7 +198,7 @@ def main():
             "--stop-on-failure"]
     e2e = ["ctest", "--test-dir", build, "-L", "e2e", "--timeout", "120", "--stop-on-failure"]
     print("== building and testing the unchanged program")
-    if run(build_cmd, ROOT) != 0 or run(unit, ROOT, env=env) != 0 or run(e2e, ROOT, env=env) != 0:
+    if run(build_cmd, ROOT) != 0 or run(unit, ROOT, env=env) != 0 or run(e2e, ROOT) != 0:
         print(open(LOG).read()[-3000:], file=sys.stderr)
         print("the unchanged program does not build or pass its tests", file=sys.stderr)
         return 2
@@ -221,7 +221,7 @@ def main():
             elif run(unit, ROOT, env=env) != 0:
                 killed.append(name)
                 verdict = "killed by a unit test"
-            elif run(e2e, ROOT, env=env) != 0:
+            elif run(e2e, ROOT) != 0:
                 killed.append(name)
                 verdict = "killed by an end-to-end test"
             else:
