@@ -30,7 +30,7 @@ lintian --tag-display-limit 0 --fail-on error,warning "$deb" 2> >(grep -v 'root 
 
 echo "== apt-get install"
 work=$(mktemp -d)
-trap 'stop_x; rm -rf "$work"; "${sudo[@]}" apt-get remove -y -qq --purge tessmark >/dev/null || true' EXIT
+trap 'stop_x; cd /; rm -rf "$work"; "${sudo[@]}" apt-get remove -y -qq --purge tessmark >/dev/null || true' EXIT
 (cd "$build" && DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "./${deb##*/}" >/dev/null)
 [ -x /usr/bin/tessmark ] || fail "the package installed no /usr/bin/tessmark"
 
