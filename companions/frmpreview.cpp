@@ -7,6 +7,7 @@
 #include "platform/forms.h"
 #include "platform/imagebox.h"
 #include "platform/picture.h"
+#include "platform/runtimeerror.h"
 
 #include <QDir>
 #include <QPushButton>
@@ -91,10 +92,16 @@ void FrmPreview::Dir1_Change()
     File1->setPath(Dir1->Path());
 }
 
+// A file that cannot be shown says why in the frame, so that browsing with
+// the arrow keys goes on with no box to close.
 void FrmPreview::File1_Click()
 {
-    Image1->setPicture(
-        platform::LoadPicture(File1->Path() + QDir::separator() + File1->FileName()));
+    try {
+        Image1->setPicture(
+            platform::LoadPicture(File1->Path() + QDir::separator() + File1->FileName()));
+    } catch (const platform::RuntimeError& error) {
+        Image1->showError(error.description());
+    }
 }
 
 void FrmPreview::cmdHide_Click()

@@ -13,13 +13,29 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
+#include <QUrl>
 
 namespace {
 
 constexpr QLatin1String kOdfFilter("ODF files (.odf)|*.odf");
+
+// The files that a drag carries, as full paths.
+QStringList droppedFiles(const QMimeData* data)
+{
+    QStringList files;
+    const QList<QUrl> urls = data->urls();
+    for (const QUrl& url : urls) {
+        if (url.isLocalFile())
+            files << QDir::toNativeSeparators(url.toLocalFile());
+    }
+    return files;
+}
 
 // Sets a flag for the length of a scope.
 class FlagGuard
@@ -53,6 +69,7 @@ FrmMain::FrmMain(Program& program, QWidget* parent)
     createControls();
     createMenus();
     connectEvents();
+    setAcceptDrops(true);
     platform::fixClientSize(this, 8100, 7095);
     rtfBox->setFocus();
 }
@@ -178,12 +195,16 @@ void FrmMain::connectEvents()
     connect(mnuOpenPublished, &QAction::triggered, this, &FrmMain::mnuOpenPublished_Click);
     connect(mnuAbout, &QAction::triggered, this, &FrmMain::mnuAbout_Click);
     rtfBox->installEventFilter(this);
+    // Drops arrive at the document's viewport; files are taken there first.
+    rtfBox->viewport()->installEventFilter(this);
 }
 
 // The text control claims Ctrl+X, Ctrl+C and Ctrl+A for itself; the menu's
 // shortcuts win while their item is enabled, so that the menu's commands run.
 bool FrmMain::eventFilter(QObject* watched, QEvent* event)
 {
+    if (takeFileDrop(event))
+        return true;
     if (watched == rtfBox && event->type() == QEvent::ShortcutOverride) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const QKeySequence pressed(key->keyCombination());
@@ -194,6 +215,38 @@ bool FrmMain::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+bool FrmMain::event(QEvent* event)
+{
+    return takeFileDrop(event) || QMainWindow::event(event);
+}
+
+// A file is only ever copied from where it lies; the drop is taken at once
+// and the file opened afterwards, so that the program the drag came from is
+// not kept waiting by the questions that opening may ask.
+bool FrmMain::takeFileDrop(QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
+        return false;
+    auto* drag = static_cast<QDropEvent*>(event);
+    const QStringList files = droppedFiles(drag->mimeData());
+    if (files.isEmpty() || !drag->possibleActions().testFlag(Qt::CopyAction))
+        return false;
+    drag->setDropAction(Qt::CopyAction);
+    drag->accept();
+    if (type == QEvent::Drop) {
+        m_droppedFile = files.constFirst();
+        QMetaObject::invokeMethod(this, "openDroppedFile", Qt::QueuedConnection);
+    }
+    return true;
+}
+
+void FrmMain::openDroppedFile()
+{
+    if (settleChanges())
+        openFile(m_droppedFile);
 }
 
 // --- The window's own events ---
@@ -243,25 +296,29 @@ void FrmMain::mnuOpen_Click()
     cdl1.Filter = kOdfFilter;
     cdl1.CancelError = true;
     cdl1.InitDir = strLastopen;
-    if (!cdl1.ShowOpen())
-        return;
-    if (platform::RichTextBox::looksBinary(cdl1.FileName) &&
+    if (cdl1.ShowOpen())
+        openFile(cdl1.FileName);
+}
+
+void FrmMain::openFile(const QString& path)
+{
+    if (platform::RichTextBox::looksBinary(path) &&
         m_program.services().msgBox(
             this,
             tr("\"%1\" does not look like a text file: it holds NUL bytes.\n\n"
                "Open it anyway? Saved without changes, it is written back exactly as it is.")
-                .arg(cdl1.FileName),
+                .arg(path),
             Style::YesNo | Style::Exclamation) != Answer::Yes)
         return;
     try {
         const FlagGuard guard(m_writing);
-        rtfBox->LoadFile(cdl1.FileName);
+        rtfBox->LoadFile(path);
     } catch (const platform::RuntimeError& error) {
-        reportFileError(tr("open"), cdl1.FileName, error);
+        reportFileError(tr("open"), path, error);
         return;
     }
-    setWindowTitle(cdl1.FileTitle);
-    strLastopen = cdl1.FileName;
+    setWindowTitle(QFileInfo(path).fileName());
+    strLastopen = path;
     blnChanged = false;
 }
 

@@ -84,7 +84,13 @@ public:
     void mnuOpenPublished_Click();
     void mnuAbout_Click();
 
+    // What Open does once its dialog has named a file: asks before a file
+    // with NUL bytes, loads it, names it in the caption and remembers it. A
+    // file that cannot be read is reported and the document stays as it was.
+    void openFile(const QString& path);
+
 protected:
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -97,6 +103,10 @@ private:
     // Asks "Save Changes?" when the document has unsaved changes; false means
     // the command that asked must not go on.
     bool settleChanges();
+    // Takes a drag and drop of files, anywhere in the window, the document
+    // included; a drop of text is left to the control under it.
+    bool takeFileDrop(QEvent* event);
+    Q_INVOKABLE void openDroppedFile();
     bool saveAs();
     void writeText(const QString& text);
     void reportFileError(const QString& what, const QString& path,
@@ -104,4 +114,5 @@ private:
 
     Program& m_program;
     bool m_writing = false; // the program, not the user, is changing the text
+    QString m_droppedFile;
 };

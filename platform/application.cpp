@@ -6,8 +6,9 @@
 namespace platform {
 
 Application::Application(int& argc, char** argv, Services& services)
-    : QApplication(argc, argv), m_services(services)
+    : QApplication(argc, argv), m_services(services), m_keyboard(services)
 {
+    installEventFilter(&m_keyboard);
     setApplicationName(QStringLiteral("Tessmark"));
     setApplicationVersion(QStringLiteral("2.0"));
     setDesktopFileName(QStringLiteral("tessmark"));

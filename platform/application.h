@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/keyboard.h"
+
 #include <QApplication>
 
 namespace platform {
@@ -7,7 +9,8 @@ namespace platform {
 class Services;
 
 // The application object. An error that escapes an event handler does not end
-// the program: the user is told what failed and the program goes on.
+// the program: the user is told what failed and the program goes on. The
+// keyboard rules hold in every window.
 class Application : public QApplication
 {
     Q_OBJECT
@@ -17,6 +20,7 @@ public:
 
 private:
     Services& m_services;
+    KeyboardRules m_keyboard;
 };
 
 } // namespace platform

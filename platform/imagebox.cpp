@@ -55,17 +55,31 @@ void ImageBox::setPicture(const StdPicture& picture)
     QImage image = picture.render(contentsRect().size() * ratio);
     image.setDevicePixelRatio(ratio);
     m_shown = QPixmap::fromImage(std::move(image));
+    m_error.clear();
     setAccessibleDescription(QFileInfo(picture.path()).fileName());
+    update();
+}
+
+void ImageBox::showError(const QString& reason)
+{
+    m_shown = QPixmap();
+    m_error = reason;
+    setAccessibleDescription(reason);
     update();
 }
 
 void ImageBox::paintEvent(QPaintEvent* event)
 {
     QFrame::paintEvent(event);
-    if (m_shown.isNull())
-        return;
     QPainter painter(this);
-    painter.drawPixmap(contentsRect().topLeft(), m_shown);
+    if (!m_shown.isNull()) {
+        painter.drawPixmap(contentsRect().topLeft(), m_shown);
+    } else if (!m_error.isEmpty()) {
+        // A long path breaks anywhere rather than running out of the frame.
+        QTextOption wrap(Qt::AlignCenter);
+        wrap.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        painter.drawText(QRectF(contentsRect().adjusted(8, 8, -8, -8)), m_error, wrap);
+    }
 }
 
 } // namespace platform

@@ -11,7 +11,7 @@ namespace platform {
 // scaled smoothly to fill the inside exactly, width and height independently.
 // The frame never changes its size and takes no focus. To assistive
 // technology it is a graphic whose description is the shown picture's file
-// name.
+// name, or the reason why a picture cannot be shown.
 class ImageBox : public QFrame
 {
     Q_OBJECT
@@ -25,12 +25,16 @@ public:
     // Shows a picture in place of the one shown before. When it cannot be
     // decoded this throws its RuntimeError and the frame keeps the old one.
     void setPicture(const StdPicture& picture);
+    // Shows, in place of any picture, a short text that says why a picture
+    // cannot be shown.
+    void showError(const QString& reason);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     QPixmap m_shown;
+    QString m_error;
 };
 
 } // namespace platform

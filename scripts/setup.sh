@@ -11,12 +11,14 @@ packages=(
     xvfb xauth xdotool x11-utils xsel imagemagick procps
     at-spi2-core dbus python3-pyatspi
     clang-14 libclang-rt-14-dev clang-tidy-14 appstream desktop-file-utils
+    dpkg-dev lintian
 )
 # The commands the scripts and tests call, by the names they call them.
 commands=(
     cmake c++ make clang++-14 clang-tidy-14
     Xvfb xdotool xdpyinfo xwininfo xprop xsel convert import pkill
     dbus-run-session python3 appstreamcli desktop-file-validate
+    cpack dpkg-shlibdeps dpkg-deb lintian gzip
 )
 
 check_commands() {

@@ -3,7 +3,9 @@
 # then runs the tests again in a build with AddressSanitizer and
 # UndefinedBehaviorSanitizer, fuzzes the file readers for a bounded time
 # (TESSMARK_FUZZ_SECONDS per target, default 60; 0 skips the fuzzing), and
-# runs the release checks: metainfo, desktop entry and clang-tidy.
+# runs the release checks: metainfo, desktop entry and clang-tidy. The Debian
+# package is built, checked with lintian, installed and started right after
+# the first test run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -12,6 +14,7 @@ jobs=$(nproc)
 cmake -S . -B build-ci -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSMARK_WERROR=ON
 cmake --build build-ci --parallel "$jobs"
 ctest --test-dir build-ci --output-on-failure
+scripts/package-check.sh build-ci
 
 if [ "${TESSMARK_SKIP_SANITIZERS:-0}" != 1 ]; then
     cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTESSMARK_WERROR=ON \

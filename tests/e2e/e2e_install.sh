@@ -22,7 +22,7 @@ for file in bin/tessmark share/applications/tessmark.desktop \
 done
 [ -x "$stage/bin/tessmark" ] || fail "the installed program is not executable"
 desktop="$stage/share/applications/tessmark.desktop"
-grep -qx 'Exec=tessmark' "$desktop" || fail "the desktop entry does not start tessmark"
+grep -qx 'Exec=tessmark %f' "$desktop" || fail "the desktop entry does not start tessmark"
 grep -qx 'Icon=tessmark' "$desktop" || fail "the desktop entry names another icon"
 
 start_x

@@ -1,0 +1,127 @@
+// The main window at home on the desktop: the keyboard rules, and files
+// dropped on the window, which open as File > Open opens them. The drops are
+// Qt's own drag events sent to the real window, as a drag from a file manager
+// arrives.
+#include "editor/frmmain.h"
+#include "editor/program.h"
+#include "platform/keyboard.h"
+#include "platform/richtextbox.h"
+#include "testsupport.h"
+
+#include <QApplication>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+namespace {
+
+enum Gesture { AltZ, ReturnOnClear, DropOnDocument, DropOnButton, DropText };
+
+struct Case
+{
+    const char* name;
+    const char* before; // the document's text, unsaved when `changed`
+    bool changed;
+    Gesture gesture;
+    const char* files; // dropped, in this order
+    int answer;        // to the one question asked; 0: none is
+    const char* after;
+    const char* opened; // the file whose name is the caption; "": none
+};
+
+using platform::MsgBox::Cancel;
+using platform::MsgBox::No;
+const Case cases[] = {
+    {"Alt+Z types nothing and beeps", "", false, AltZ, "", 0, "", ""},
+    {"Return presses the focused button", "abc", false, ReturnOnClear, "", 0, "", ""},
+    {"a file dropped on the document opens", "", false, DropOnDocument, "a", 0, "alpha\r\n", "a"},
+    {"of two files on a button the first opens", "", false, DropOnButton, "b a", 0, "bravo", "b"},
+    {"unsaved text, No: the file opens", "abc", true, DropOnDocument, "b a", No, "bravo", "b"},
+    {"unsaved text, Cancel: nothing changes", "abc", true, DropOnButton, "a", Cancel, "abc", ""},
+    {"NUL bytes, No: nothing changes", "abc", false, DropOnDocument, "nul", No, "abc", ""},
+    {"text dropped on the document goes in", "", false, DropText, "", 0, "hello", ""},
+};
+
+} // namespace
+
+class TestDesktop : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void gestures_data();
+    void gestures();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void TestDesktop::initTestCase()
+{
+    writeBytes(m_dir.filePath(QStringLiteral("a.odf")), "alpha\r\n");
+    writeBytes(m_dir.filePath(QStringLiteral("b.odf")), "bravo");
+    writeBytes(m_dir.filePath(QStringLiteral("nul.odf")), QByteArray("x\0y", 3));
+}
+
+void TestDesktop::gestures_data()
+{
+    QTest::addColumn<int>("row");
+    for (int row = 0; row < int(std::size(cases)); ++row)
+        QTest::newRow(cases[row].name) << row;
+}
+
+void TestDesktop::gestures()
+{
+    QFETCH(int, row);
+    const Case& c = cases[row];
+    ScriptedServices services;
+    platform::KeyboardRules rules(services);
+    qApp->installEventFilter(&rules);
+    Program program(services);
+    FrmMain& w = *program.frmMain.Load();
+    w.show();
+    w.rtfBox->setText(QString::fromLatin1(c.before));
+    w.blnChanged = c.changed;
+    if (c.answer != 0)
+        services.answers.push_back(c.answer);
+
+    if (c.gesture == AltZ) {
+        QTest::keyClick(w.rtfBox, Qt::Key_Z, Qt::AltModifier);
+    } else if (c.gesture == ReturnOnClear) {
+        QTest::keyClick(w.cmdClear, Qt::Key_Return);
+    } else {
+        QMimeData data;
+        QList<QUrl> urls;
+        const QStringList files = QString::fromLatin1(c.files).split(u' ', Qt::SkipEmptyParts);
+        for (const QString& file : files)
+            urls << QUrl::fromLocalFile(m_dir.filePath(file + QStringLiteral(".odf")));
+        if (c.gesture == DropText)
+            data.setText(QStringLiteral("hello"));
+        else
+            data.setUrls(urls);
+        QWidget* target = c.gesture == DropOnButton ? w.cmdMinimize : w.rtfBox->viewport();
+        const QPoint at = target->rect().center();
+        const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
+        QDragEnterEvent enter(at, actions, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(target, &enter);
+        QDropEvent drop(at, actions, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(target, &drop);
+        QVERIFY(drop.isAccepted());
+        // A dropped file is copied, never moved away from where it lies.
+        QVERIFY(c.gesture == DropText || drop.dropAction() == Qt::CopyAction);
+        QCoreApplication::processEvents();
+    }
+    QVERIFY(!services.unexpected && services.answers.empty());
+    QCOMPARE(w.rtfBox->Text(), QString::fromLatin1(c.after));
+    const QString opened = QString::fromLatin1(c.opened) + QStringLiteral(".odf");
+    QCOMPARE(w.windowTitle(), *c.opened ? opened : QStringLiteral("Tessmark 2.0"));
+    QCOMPARE(w.strLastopen,
+             *c.opened ? QDir::toNativeSeparators(m_dir.filePath(opened)) : QString());
+    QCOMPARE(services.beeps, c.gesture == AltZ ? 1 : 0);
+}
+
+QTEST_MAIN(TestDesktop)
+#include "tst_desktop.moc"
