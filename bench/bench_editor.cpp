@@ -81,9 +81,7 @@ void BM_KeystrokeIn20MB(benchmark::State& state)
     program.frmMain.Show();
     FrmMain* main = program.frmMain.get();
     main->rtfBox->LoadFile(odfFile(20 * kMB));
-    QTextCursor cursor(main->rtfBox->document());
-    cursor.setPosition(main->rtfBox->document()->characterCount() / 2);
-    main->rtfBox->setTextCursor(cursor);
+    main->rtfBox->setCursorPosition(main->rtfBox->textLength() / 2);
     main->rtfBox->setFocus();
     settle();
     for ([[maybe_unused]] auto _ : state) {

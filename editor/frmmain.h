@@ -84,9 +84,6 @@ public:
     void mnuOpenPublished_Click();
     void mnuAbout_Click();
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void createControls();
     void createMenus();
