@@ -89,12 +89,10 @@ QByteArray readFile(const QString& path)
         throw RuntimeError(describe(file));
     if (!isRegular(file))
         throw RuntimeError(QObject::tr("It is not a regular file."));
-    const qint64 reported = file.size();
-    if (reported > RichTextBox::kMaxFileSize)
-        throw tooLarge(reported);
-
+    // The size that the file system reports only sizes the buffer: the limit
+    // holds for what is actually read.
     QByteArray bytes;
-    bytes.reserve(reported + 1);
+    bytes.reserve(std::min(file.size(), RichTextBox::kMaxFileSize) + 1);
     qint64 total = 0;
     for (;;) {
         if (bytes.capacity() < total + kPiece)
