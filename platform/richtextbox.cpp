@@ -46,8 +46,12 @@ constexpr qint64 kMiB = 1024LL * 1024;
 constexpr qint64 kPiece = 4 * kMiB;
 // Loads and saves of more than this take long enough to show a wait cursor.
 constexpr qint64 kSlowSize = 4 * kMiB;
+// The engine's notices before each insertion and deletion are the only ones
+// subscribed to. Those after them would also run QScintilla's own
+// accessibility code, which counts the characters from the start of the
+// document on every change, screen reader or not.
 constexpr int kContentChanges =
-    QsciScintillaBase::SC_MOD_INSERTTEXT | QsciScintillaBase::SC_MOD_DELETETEXT;
+    QsciScintillaBase::SC_MOD_BEFOREINSERT | QsciScintillaBase::SC_MOD_BEFOREDELETE;
 
 using Sci = QsciScintillaBase;
 
@@ -237,6 +241,7 @@ RichTextBox::RichTextBox(QWidget* parent) : QsciScintillaBase(parent)
     SendScintilla(SCI_SETMARGINLEFT, 0UL, 4L);
     SendScintilla(SCI_SETPASTECONVERTENDINGS, 1L);
     SendScintilla(SCI_SETRECTANGULARSELECTIONMODIFIER, 0L);
+    SendScintilla(SCI_SETMODEVENTMASK, long(kContentChanges));
     clearExtraKeys();
     applyLooks();
 
@@ -511,13 +516,15 @@ void RichTextBox::LoadFile(const QString& path)
     if (loader == nullptr)
         throw RuntimeError(tr("There is not enough memory to open the file."));
     int status = SC_STATUS_OK;
+    // UTF-8, and ASCII, which Windows-1252 and UTF-8 share, go in as they are.
+    const bool asIs = format.encoding == Encoding::Utf8 || isAscii(text);
     QByteArray piece;
     for (qsizetype at = 0; at < text.size() && status == SC_STATUS_OK; at += kPiece) {
         const QByteArrayView part = text.sliced(at, std::min<qsizetype>(kPiece, text.size() - at));
-        if (format.encoding == Encoding::Utf8) {
+        if (asIs) {
             status = loader->AddData(part.data(), part.size());
         } else {
-            piece.clear();
+            piece.resize(0);
             appendCp1252AsUtf8(part, piece);
             status = loader->AddData(piece.constData(), piece.size());
         }
@@ -585,7 +592,7 @@ void RichTextBox::SaveFile(const QString& path, FileType type) const
             qsizetype end = std::min<qsizetype>(at + kPiece, text.size());
             while (end < text.size() && (text[end] & 0xC0) == 0x80)
                 ++end;
-            piece.clear();
+            piece.resize(0);
             appendUtf8AsCp1252(text.sliced(at, end - at), piece);
             write(piece);
             at = end;
@@ -658,40 +665,47 @@ void RichTextBox::keyPressEvent(QKeyEvent* event)
     event->accept();
 }
 
+// Change follows the operation that changes the content. A change outside
+// any operation of this class or event of the control (a message sent to the
+// engine directly) is reported once control returns to the event loop.
 void RichTextBox::onContentChanged()
 {
-    if (m_batchDepth > 0)
+    if (m_batchDepth > 0) {
         m_changePending = true;
-    else
-        emit Change();
+    } else if (!m_changeQueued) {
+        m_changeQueued = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_changeQueued = false;
+                emit Change();
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 // --- Screen readers ---
 
-// The engine reports insertions and deletions, which raise Change; only
-// while a screen reader listens, also what is about to be deleted.
 void RichTextBox::accessibilityActiveChanged(bool active)
 {
-    SendScintilla(SCI_SETMODEVENTMASK,
-                  active ? long(kContentChanges | SC_MOD_BEFOREDELETE) : long(kContentChanges));
     if (active)
-        toTextPosition(0);
+        toTextPosition(0); // builds the line index before the first change
 }
 
+// Called just before each insertion and deletion.
 void RichTextBox::onModified(int position, int type, const char* text, int length)
 {
-    if (type & kContentChanges)
-        onContentChanged();
+    if (!(type & kContentChanges))
+        return;
+    onContentChanged();
     if (!QAccessible::isActive() || length <= 0)
         return;
     const int at = int(toTextPosition(position));
-    if (type & SC_MOD_INSERTTEXT) {
-        QAccessibleTextInsertEvent inserted(this, at,
-                                            text != nullptr
-                                                ? QString::fromUtf8(text, length)
-                                                : textOfRange(position, position + length));
+    if (type & SC_MOD_BEFOREINSERT) {
+        QAccessibleTextInsertEvent inserted(
+            this, at, text != nullptr ? QString::fromUtf8(text, length) : QString());
         QAccessible::updateAccessibility(&inserted);
-    } else if (type & SC_MOD_BEFOREDELETE) {
+    } else {
         QAccessibleTextRemoveEvent removed(this, at, textOfRange(position, position + length));
         QAccessible::updateAccessibility(&removed);
     }

@@ -119,6 +119,7 @@ private:
     TextFormat m_format;
     int m_batchDepth = 0;
     bool m_changePending = false;
+    bool m_changeQueued = false;
     mutable bool m_indexed = false; // the UTF-16 line index is allocated
 };
 

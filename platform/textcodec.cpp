@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 namespace platform {
 namespace {
@@ -59,11 +60,6 @@ const std::array<Utf8Form, 256>& utf8Forms()
     return forms;
 }
 
-bool hasHighBytes(QByteArrayView bytes)
-{
-    return std::any_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) != 0; });
-}
-
 // Calls put with the Windows-1252 byte of each character of valid UTF-8;
 // false as soon as a character has none.
 template <typename Put> bool convertToCp1252(QByteArrayView utf8, Put put)
@@ -97,12 +93,35 @@ template <typename Put> bool convertToCp1252(QByteArrayView utf8, Put put)
 
 } // namespace
 
+bool isAscii(QByteArrayView bytes)
+{
+    // Eight bytes at a time: the compiler turns the loop into vector code.
+    const char* p = bytes.data();
+    const qsizetype n = bytes.size();
+    qsizetype i = 0;
+    for (; i + 64 <= n; i += 64) {
+        quint64 high = 0;
+        for (int k = 0; k < 64; k += 8) {
+            quint64 word = 0;
+            std::memcpy(&word, p + i + k, 8);
+            high |= word;
+        }
+        if (high & 0x8080808080808080ULL)
+            return false;
+    }
+    for (; i < n; ++i) {
+        if (p[i] & 0x80)
+            return false;
+    }
+    return true;
+}
+
 TextFormat detectFormat(QByteArrayView bytes)
 {
     TextFormat format;
     const bool bom = bytes.startsWith("\xEF\xBB\xBF");
     const QByteArrayView body = bom ? bytes.sliced(3) : bytes;
-    if ((bom || hasHighBytes(body)) && body.isValidUtf8()) {
+    if ((bom || !isAscii(body)) && body.isValidUtf8()) {
         format.encoding = Encoding::Utf8;
         format.byteOrderMark = bom;
     }
@@ -117,23 +136,20 @@ QByteArrayView withoutByteOrderMark(QByteArrayView bytes, const TextFormat& form
 
 LineEnding dominantLineEnding(QByteArrayView bytes)
 {
+    // LF and CR are counted in vector code; CR LF pairs only where CRs are.
+    const qsizetype lfs = std::count(bytes.begin(), bytes.end(), '\n');
+    const qsizetype crs = std::count(bytes.begin(), bytes.end(), '\r');
     qsizetype crlf = 0;
-    qsizetype lf = 0;
-    qsizetype cr = 0;
-    const qsizetype n = bytes.size();
-    const char* s = bytes.data();
-    for (qsizetype i = 0; i < n; ++i) {
-        if (s[i] == '\n') {
-            ++lf;
-        } else if (s[i] == '\r') {
-            if (i + 1 < n && s[i + 1] == '\n') {
+    if (crs > 0) {
+        const char* p = bytes.data();
+        const char* end = p + bytes.size();
+        while ((p = static_cast<const char*>(std::memchr(p, '\r', size_t(end - p)))) != nullptr) {
+            if (++p < end && *p == '\n')
                 ++crlf;
-                ++i;
-            } else {
-                ++cr;
-            }
         }
     }
+    const qsizetype lf = lfs - crlf;
+    const qsizetype cr = crs - crlf;
     if (lf > crlf && lf >= cr)
         return LineEnding::Lf;
     if (cr > crlf && cr > lf)
@@ -203,7 +219,7 @@ bool appendUtf8AsCp1252(QByteArrayView utf8, QByteArray& out)
 
 bool fitsCp1252(QByteArrayView utf8)
 {
-    return !hasHighBytes(utf8) || convertToCp1252(utf8, [](char) {});
+    return isAscii(utf8) || convertToCp1252(utf8, [](char) {});
 }
 
 } // namespace platform

@@ -30,6 +30,10 @@ struct TextFormat
 // byte values, so any bytes at all convert and convert back unchanged.
 TextFormat detectFormat(QByteArrayView bytes);
 
+// Whether every byte is below 0x80: text that reads the same in UTF-8 and in
+// Windows-1252.
+bool isAscii(QByteArrayView bytes);
+
 // The bytes after a UTF-8 byte-order mark, if the format has one.
 QByteArrayView withoutByteOrderMark(QByteArrayView bytes, const TextFormat& format);
 
