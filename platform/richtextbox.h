@@ -103,6 +103,9 @@ protected:
     QByteArray fromMimeData(const QMimeData* source, bool& rectangular) const override;
     QMimeData* toMimeData(const QByteArray& text, bool rectangular) const override;
 
+private slots:
+    void emitQueuedChange();
+
 private:
     class ChangeBatch;
 
