@@ -272,6 +272,9 @@ RichTextBox::RichTextBox(QWidget* parent) : QsciScintillaBase(parent)
     SendScintilla(SCI_SETPASTECONVERTENDINGS, 1L);
     SendScintilla(SCI_SETRECTANGULARSELECTIONMODIFIER, 0L);
     SendScintilla(SCI_SETMODEVENTMASK, long(kContentChanges));
+    // Qt already paints through a buffer; the lines on screen keep their layout.
+    SendScintilla(SCI_SETBUFFEREDDRAW, 0L);
+    SendScintilla(SCI_SETLAYOUTCACHE, long(SC_CACHE_PAGE));
     clearExtraKeys();
     applyLooks();
 
