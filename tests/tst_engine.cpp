@@ -65,17 +65,17 @@ private slots:
         row("open a pipe", "keep\r\n", "open:pipe.odf", "keep\r\n");
         row("open a device", "keep\r\n", "open:/dev/zero", "keep\r\n");
         // Keys do what they do in a plain text box, and nothing more.
-        const QByteArray tabs("\tone\r\n\ttwo\r\nthree");
-        for (const char* key :
-             {"Ctrl+L", "Ctrl+Shift+L", "Ctrl+T", "Ctrl+Shift+T", "Ctrl+D", "Shift+Tab",
-              "Ctrl+Shift+Backspace", "Ctrl+Shift+Del", "Alt+Backspace", "Ctrl+Tab type:x"})
+        const QByteArray tabs("\tONE\r\n\ttwo\r\nthree");
+        for (const char* key : {"Ctrl+L", "Ctrl+Shift+L", "Ctrl+T", "Ctrl+D",
+                                "Ctrl+Shift+Backspace", "Ctrl+Shift+Del", "Ctrl+Tab type:x"})
             row(key, tabs, (std::string("at:7 ") + key).c_str(), tabs);
         for (const char* key : {"Ctrl+U", "Ctrl+Shift+U", "Shift+Tab"})
             row(key, tabs, (std::string("sel:2-9 ") + key).c_str(), tabs);
+        row("alt+backspace", tabs, "at:7 type:y Alt+Backspace", "\tONE\r\n\tytwo\r\nthree");
         row("tab", tabs, "at:0 Tab", "\t" + tabs);
-        row("tab over lines", tabs, "sel:2-9 Tab", "\to\to\r\nthree");
-        row("insert, type", tabs, "at:7 Insert type:x", "\tone\r\n\txtwo\r\nthree");
-        row("home", tabs, "at:8 Home type:x", "\tone\r\nx\ttwo\r\nthree");
+        row("tab over lines", tabs, "sel:2-9 Tab", "\tO\to\r\nthree");
+        row("insert, type", tabs, "at:7 Insert type:x", "\tONE\r\n\txtwo\r\nthree");
+        row("home", tabs, "at:8 Home type:x", "\tONE\r\nx\ttwo\r\nthree");
     }
 
     void editsKeepEveryByte()
