@@ -124,15 +124,15 @@ QByteArray readFile(const QString& path)
     if (!isRegular(file))
         throw RuntimeError(QObject::tr("It is not a regular file."));
     // The size that the file system reports only sizes the buffer: the limit
-    // holds for what is actually read.
-    QByteArray bytes;
-    bytes.reserve(std::min(file.size(), RichTextBox::kMaxFileSize) + 1);
+    // holds for what is actually read. The one byte to spare finds the end of
+    // a file of the reported size without growing the buffer.
+    QByteArray bytes(std::min(file.size(), RichTextBox::kMaxFileSize) + 1, Qt::Uninitialized);
     qint64 total = 0;
     for (;;) {
-        if (bytes.capacity() < total + kPiece)
-            bytes.reserve(std::max(total + kPiece, 2 * bytes.capacity()));
-        bytes.resize(total + kPiece);
-        const qint64 n = file.read(bytes.data() + total, kPiece);
+        if (total == bytes.size())
+            bytes.resize(std::min(std::max(2 * total, kPiece), RichTextBox::kMaxFileSize + 1));
+        const qint64 n =
+            file.read(bytes.data() + total, std::min<qint64>(kPiece, bytes.size() - total));
         if (n < 0)
             throw RuntimeError(describe(file));
         if (n == 0)
