@@ -31,17 +31,29 @@ QByteArray odfText(qint64 bytes)
     return text;
 }
 
-QString odfFile(qint64 bytes)
+QByteArray shortLinesText(qint64 bytes)
 {
-    static std::map<qint64, QString> made;
-    auto it = made.find(bytes);
+    static const QByteArray block = "hp01 = 1\nhp012 = 2\n";
+    QByteArray text;
+    text.reserve(bytes + block.size());
+    while (text.size() < bytes)
+        text += block;
+    return text;
+}
+
+QString odfFile(qint64 bytes, bool shortLines)
+{
+    static std::map<std::pair<qint64, bool>, QString> made;
+    auto it = made.find({bytes, shortLines});
     if (it != made.end())
         return it->second;
-    QString path = workDir().filePath(QStringLiteral("doc-%1.odf").arg(bytes));
+    QString path = workDir().filePath(
+        QStringLiteral("doc-%1%2.odf").arg(bytes).arg(QLatin1String(shortLines ? "-short" : "")));
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(odfText(bytes)) < 0)
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(shortLines ? shortLinesText(bytes) : odfText(bytes)) < 0)
         qFatal("cannot write %s", qPrintable(path));
-    made[bytes] = path;
+    made[{bytes, shortLines}] = path;
     return path;
 }
 

@@ -28,8 +28,13 @@ QTemporaryDir& workDir();
 // ODF-like text with CR LF line breaks, about the given size.
 QByteArray odfText(qint64 bytes);
 
-// Writes a file of ODF-like text once per run; returns its path.
-QString odfFile(qint64 bytes);
+// Short lines, "hp01 = 1" and the like, with LF line breaks: about ten bytes
+// a line.
+QByteArray shortLinesText(qint64 bytes);
+
+// Writes a file of ODF-like text (or of short lines) once per run; returns
+// its path.
+QString odfFile(qint64 bytes, bool shortLines = false);
 
 // The process's peak resident memory in MiB (0 where it cannot be read).
 double peakMemoryMiB();

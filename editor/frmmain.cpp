@@ -15,7 +15,6 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFileInfo>
-#include <QKeyEvent>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
@@ -194,27 +193,13 @@ void FrmMain::connectEvents()
     connect(mnuOpenExample, &QAction::triggered, this, &FrmMain::mnuOpenExample_Click);
     connect(mnuOpenPublished, &QAction::triggered, this, &FrmMain::mnuOpenPublished_Click);
     connect(mnuAbout, &QAction::triggered, this, &FrmMain::mnuAbout_Click);
-    rtfBox->installEventFilter(this);
     // Drops arrive at the document's viewport; files are taken there first.
     rtfBox->viewport()->installEventFilter(this);
 }
 
-// The text control claims Ctrl+X, Ctrl+C and Ctrl+A for itself; the menu's
-// shortcuts win while their item is enabled, so that the menu's commands run.
 bool FrmMain::eventFilter(QObject* watched, QEvent* event)
 {
-    if (takeFileDrop(event))
-        return true;
-    if (watched == rtfBox && event->type() == QEvent::ShortcutOverride) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        const QKeySequence pressed(key->keyCombination());
-        const auto items = actions();
-        for (const QAction* item : items) {
-            if (item->isEnabled() && !item->shortcut().isEmpty() && item->shortcut() == pressed)
-                return true; // not accepted: the shortcut goes to the menu
-        }
-    }
-    return QMainWindow::eventFilter(watched, event);
+    return takeFileDrop(event) || QMainWindow::eventFilter(watched, event);
 }
 
 bool FrmMain::event(QEvent* event)
@@ -284,6 +269,8 @@ void FrmMain::mnuNew_Click()
         return;
     writeText(QString());
     rtfBox->setFormat(platform::TextFormat());
+    // A new document: no Undo may bring back text of another encoding.
+    rtfBox->clearUndoHistory();
     blnChanged = false;
 }
 

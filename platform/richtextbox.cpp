@@ -1,33 +1,88 @@
 #include "platform/richtextbox.h"
 
+#include "platform/richtextaccessible.h"
 #include "platform/runtimeerror.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QFile>
-#include <QPlainTextDocumentLayout>
-#include <QPointer>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QMimeData>
 #include <QSaveFile>
-#include <QTextBlock>
-#include <QTextCursor>
-#include <QTextDocument>
+
+#include <cstddef>
+#include <memory>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
+namespace platform::scintilla {
+
+// The engine's document loader. The Qt package ships no declaration of it, so
+// here is one that matches the engine's own. It must keep external linkage:
+// with internal linkage the compiler may conclude that nothing implements it
+// and turn the calls into pure-virtual traps.
+class ILoader
+{
+public:
+    virtual int Release() = 0;
+    // Returns one of the SC_STATUS_* codes.
+    virtual int AddData(const char* data, std::ptrdiff_t length) = 0;
+    virtual void* ConvertToDocument() = 0;
+
+protected:
+    ~ILoader() = default;
+};
+
+// The loader carries the engine's own type information, which the undefined
+// behaviour sanitizer's check of dynamic types cannot match to the declaration
+// above; the calls go through these.
+#if defined(__GNUC__) || defined(__clang__)
+#define TESSMARK_ENGINE_CALL __attribute__((no_sanitize("vptr")))
+#else
+#define TESSMARK_ENGINE_CALL
+#endif
+
+TESSMARK_ENGINE_CALL int addData(ILoader* loader, QByteArrayView bytes)
+{
+    return loader->AddData(bytes.data(), bytes.size());
+}
+
+TESSMARK_ENGINE_CALL void release(ILoader* loader)
+{
+    loader->Release();
+}
+
+TESSMARK_ENGINE_CALL void* convertToDocument(ILoader* loader)
+{
+    return loader->ConvertToDocument();
+}
+
+} // namespace platform::scintilla
 
 namespace platform {
 namespace {
 
 constexpr qint64 kMiB = 1024LL * 1024;
+// Files are read, converted and written in pieces of this size.
+constexpr qint64 kPiece = 4 * kMiB;
+// Loads and saves of more than this take long enough to show a wait cursor.
+constexpr qint64 kSlowSize = 4 * kMiB;
+// The engine's notices before each insertion and deletion are the only ones
+// subscribed to. Those after them would also run QScintilla's own
+// accessibility code, which counts the characters from the start of the
+// document on every change, screen reader or not.
+constexpr int kContentChanges =
+    QsciScintillaBase::SC_MOD_BEFOREINSERT | QsciScintillaBase::SC_MOD_BEFOREDELETE;
 
-// A block's user state records its line break when it differs from the
-// document's main one; the default state (-1) means the main line break.
-int stateFor(LineEnding ending)
-{
-    return int(ending) + 1;
-}
+using Sci = QsciScintillaBase;
 
-LineEnding endingOf(const QTextBlock& block, LineEnding main)
+// SendScintilla returns the engine's pointers as integers.
+template <typename T> T* asPointer(long value)
 {
-    const int state = block.userState();
-    if (state >= 1 && state <= 3)
-        return LineEnding(state - 1);
-    return main;
+    return reinterpret_cast<T*>(value); // NOLINT(performance-no-int-to-ptr)
 }
 
 QString describe(const QFileDevice& file)
@@ -35,158 +90,516 @@ QString describe(const QFileDevice& file)
     return file.errorString().isEmpty() ? QObject::tr("Unknown error") : file.errorString();
 }
 
+RuntimeError tooLarge(qint64 size)
+{
+    return RuntimeError(QObject::tr("The file is too large to edit (%1 MB; the limit is %2 MB).")
+                            .arg(size / kMiB)
+                            .arg(RichTextBox::kMaxFileSize / kMiB));
+}
+
+// Whether an open file is a regular file, and not a device, a pipe or a
+// socket, whose reads could go on for ever or block.
+bool isRegular(const QFile& file)
+{
+#ifdef Q_OS_UNIX
+    struct stat status = {};
+    return fstat(file.handle(), &status) == 0 && S_ISREG(status.st_mode);
+#else
+    return QFileInfo(file).isFile();
+#endif
+}
+
+// Reads a whole regular file, refusing it as soon as it proves larger than
+// the limit, whatever size the file system reports.
+QByteArray readFile(const QString& path)
+{
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) {
+        throw RuntimeError(info.isDir() ? QObject::tr("It is a folder, not a file.")
+                                        : QObject::tr("It is not a regular file."));
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw RuntimeError(describe(file));
+    if (!isRegular(file))
+        throw RuntimeError(QObject::tr("It is not a regular file."));
+    // The size that the file system reports only sizes the buffer: the limit
+    // holds for what is actually read. The one byte to spare finds the end of
+    // a file of the reported size without growing the buffer.
+    QByteArray bytes(std::min(file.size(), RichTextBox::kMaxFileSize) + 1, Qt::Uninitialized);
+    qint64 total = 0;
+    for (;;) {
+        if (total == bytes.size())
+            bytes.resize(std::min(std::max(2 * total, kPiece), RichTextBox::kMaxFileSize + 1));
+        const qint64 n =
+            file.read(bytes.data() + total, std::min<qint64>(kPiece, bytes.size() - total));
+        if (n < 0)
+            throw RuntimeError(describe(file));
+        if (n == 0)
+            break;
+        total += n;
+        if (total > RichTextBox::kMaxFileSize)
+            throw tooLarge(total);
+    }
+    bytes.resize(total);
+    return bytes;
+}
+
+// Shows the wait cursor for the length of a scope, if the work is large.
+class WaitCursor
+{
+public:
+    explicit WaitCursor(bool large) : m_shown(large && qobject_cast<QApplication*>(qApp) != nullptr)
+    {
+        if (m_shown)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    ~WaitCursor()
+    {
+        if (m_shown)
+            QApplication::restoreOverrideCursor();
+    }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+
+private:
+    bool m_shown;
+};
+
+int eolMode(LineEnding ending)
+{
+    switch (ending) {
+    case LineEnding::Lf:
+        return Sci::SC_EOL_LF;
+    case LineEnding::Cr:
+        return Sci::SC_EOL_CR;
+    case LineEnding::CrLf:
+        break;
+    }
+    return Sci::SC_EOL_CRLF;
+}
+
+// The engine's key codes for keys that a plain text box does not have: line
+// cut, copy, delete, transpose and duplicate, case changes, un-indent, the
+// overtype toggle, undo on Alt+Backspace, deletion to the line's ends, zoom,
+// paragraph and word-part moves, rectangular selection and line scrolling.
+constexpr int kCtrl = Sci::SCMOD_CTRL << 16;
+constexpr int kShift = Sci::SCMOD_SHIFT << 16;
+constexpr int kAlt = Sci::SCMOD_ALT << 16;
+constexpr int kExtraKeys[] = {'L' | kCtrl,
+                              'L' | kCtrl | kShift,
+                              'T' | kCtrl,
+                              'T' | kCtrl | kShift,
+                              'D' | kCtrl,
+                              'U' | kCtrl,
+                              'U' | kCtrl | kShift,
+                              Sci::SCK_TAB,
+                              Sci::SCK_TAB | kShift,
+                              Sci::SCK_INSERT,
+                              Sci::SCK_BACK | kAlt,
+                              Sci::SCK_BACK | kAlt | kShift,
+                              Sci::SCK_BACK | kCtrl | kShift,
+                              Sci::SCK_DELETE | kCtrl | kShift,
+                              Sci::SCK_ADD | kCtrl,
+                              Sci::SCK_SUBTRACT | kCtrl,
+                              Sci::SCK_DIVIDE | kCtrl,
+                              '[' | kCtrl,
+                              '[' | kCtrl | kShift,
+                              ']' | kCtrl,
+                              ']' | kCtrl | kShift,
+                              '/' | kCtrl,
+                              '/' | kCtrl | kShift,
+                              '\\' | kCtrl,
+                              '\\' | kCtrl | kShift,
+                              Sci::SCK_UP | kAlt | kShift,
+                              Sci::SCK_DOWN | kAlt | kShift,
+                              Sci::SCK_LEFT | kAlt | kShift,
+                              Sci::SCK_RIGHT | kAlt | kShift,
+                              Sci::SCK_HOME | kAlt | kShift,
+                              Sci::SCK_END | kAlt | kShift,
+                              Sci::SCK_PRIOR | kAlt | kShift,
+                              Sci::SCK_NEXT | kAlt | kShift,
+                              Sci::SCK_UP | kCtrl,
+                              Sci::SCK_DOWN | kCtrl,
+                              Sci::SCK_HOME | kAlt,
+                              Sci::SCK_END | kAlt,
+                              Sci::SCK_HOME | kAlt | kShift};
+
 } // namespace
 
-RichTextBox::RichTextBox(QWidget* parent) : TextBox(parent)
+// Collects the engine's change notifications during one operation, so that
+// Change is raised once for it.
+class RichTextBox::ChangeBatch
 {
-    // A scroll bar that came and went with the length of the text would change
-    // the width of the text and make the control lay out every line again.
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    connect(this, &QPlainTextEdit::textChanged, this, &RichTextBox::Change);
+public:
+    explicit ChangeBatch(RichTextBox& box) : m_box(box) { ++m_box.m_batchDepth; }
+    ~ChangeBatch()
+    {
+        if (--m_box.m_batchDepth == 0 && m_box.m_changePending) {
+            m_box.m_changePending = false;
+            emit m_box.Change();
+        }
+    }
+    ChangeBatch(const ChangeBatch&) = delete;
+    ChangeBatch& operator=(const ChangeBatch&) = delete;
+
+private:
+    RichTextBox& m_box;
+};
+
+RichTextBox::RichTextBox(QWidget* parent) : QsciScintillaBase(parent)
+{
+    static const bool accessible = [] {
+        QAccessible::installFactory(&RichTextAccessible::create);
+        return true;
+    }();
+    Q_UNUSED(accessible);
+
+    // A document without style bytes: the text is plain.
+    auto* doc = asPointer<void>(
+        SendScintilla(SCI_CREATEDOCUMENT, 0UL, long(SC_DOCUMENTOPTION_STYLES_NONE)));
+    SendScintilla(SCI_SETDOCPOINTER, 0UL, doc);
+    SendScintilla(SCI_RELEASEDOCUMENT, 0UL, doc);
+    configureDocument();
+
+    // Unwrapped lines; the horizontal scroll bar follows the widest line drawn.
+    SendScintilla(SCI_SETWRAPMODE, long(SC_WRAP_NONE));
+    SendScintilla(SCI_SETSCROLLWIDTH, 1L);
+    SendScintilla(SCI_SETSCROLLWIDTHTRACKING, 1L);
+    for (unsigned long margin = 0; margin < 5; ++margin)
+        SendScintilla(SCI_SETMARGINWIDTHN, margin, 0L);
+    SendScintilla(SCI_SETMARGINLEFT, 0UL, 4L);
+    SendScintilla(SCI_SETPASTECONVERTENDINGS, 1L);
+    SendScintilla(SCI_SETRECTANGULARSELECTIONMODIFIER, 0L);
+    SendScintilla(SCI_SETMODEVENTMASK, long(kContentChanges));
+    // Qt already paints through a buffer; the lines on screen keep their layout.
+    SendScintilla(SCI_SETBUFFEREDDRAW, 0L);
+    SendScintilla(SCI_SETLAYOUTCACHE, long(SC_CACHE_PAGE));
+    clearExtraKeys();
+    applyLooks();
+
+    connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
+            [this](int position, int type, const char* text, int length, int, int, int, int, int,
+                   int) { onModified(position, type, text, length); });
+    connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, &RichTextBox::onUpdateUi);
+    QAccessible::installActivationObserver(this);
+    accessibilityActiveChanged(QAccessible::isActive());
+}
+
+RichTextBox::~RichTextBox()
+{
+    QAccessible::removeActivationObserver(this);
+}
+
+void RichTextBox::configureDocument()
+{
+    SendScintilla(SCI_SETCODEPAGE, long(SC_CP_UTF8));
+    SendScintilla(SCI_SETEOLMODE, long(eolMode(m_format.lineEnding)));
+    m_indexed = false;
+    if (QAccessible::isActive())
+        toTextPosition(0); // builds the line index before the first change
+}
+
+void RichTextBox::clearExtraKeys()
+{
+    for (const int key : kExtraKeys)
+        SendScintilla(SCI_CLEARCMDKEY, long(key));
+    // Home goes to the start of the line, not to its first non-blank.
+    SendScintilla(SCI_ASSIGNCMDKEY, long(SCK_HOME), long(SCI_HOME));
+    SendScintilla(SCI_ASSIGNCMDKEY, long(SCK_HOME | kShift), long(SCI_HOMEEXTEND));
+    SendScintilla(SCI_ASSIGNCMDKEY, long('Z' | kCtrl | kShift), long(SCI_REDO));
+}
+
+void RichTextBox::applyLooks()
+{
+    const QFont f = font();
+    const QPalette& colors = palette();
+    SendScintilla(SCI_STYLESETFONT, STYLE_DEFAULT, f.family().toUtf8().constData());
+    SendScintilla(SCI_STYLESETSIZEFRACTIONAL, STYLE_DEFAULT,
+                  long(qRound(f.pointSizeF() * SC_FONT_SIZE_MULTIPLIER)));
+    SendScintilla(SCI_STYLESETWEIGHT, STYLE_DEFAULT, long(f.weight()));
+    SendScintilla(SCI_STYLESETITALIC, STYLE_DEFAULT, long(f.italic()));
+    SendScintilla(SCI_STYLESETFORE, STYLE_DEFAULT, colors.color(QPalette::Text));
+    SendScintilla(SCI_STYLESETBACK, STYLE_DEFAULT, colors.color(QPalette::Base));
+    SendScintilla(SCI_STYLECLEARALL);
+    SendScintilla(SCI_SETSELFORE, 1UL, colors.color(QPalette::HighlightedText));
+    SendScintilla(SCI_SETSELBACK, 1UL, colors.color(QPalette::Highlight));
+    SendScintilla(SCI_SETCARETFORE, colors.color(QPalette::Text));
+}
+
+void RichTextBox::changeEvent(QEvent* event)
+{
+    QsciScintillaBase::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange)
+        applyLooks();
 }
 
 QString RichTextBox::Text() const
 {
-    QString text;
-    text.reserve(document()->characterCount());
-    for (QTextBlock block = document()->firstBlock(); block.isValid(); block = block.next()) {
-        text += block.text();
-        if (block.next().isValid())
-            text += lineEndingText(endingOf(block, m_format.lineEnding));
-    }
-    return text;
+    const auto length = SendScintilla(SCI_GETLENGTH);
+    const auto* text = static_cast<const char*>(SendScintillaPtrResult(SCI_GETCHARACTERPOINTER));
+    return QString::fromUtf8(text, length);
 }
 
 void RichTextBox::setText(const QString& text)
 {
-    const int revision = document()->revision();
-    QTextCursor cursor(document());
-    cursor.beginEditBlock();
-    cursor.select(QTextCursor::Document);
-    cursor.insertText(text);
-    markLineEndings(document(), 0, text);
-    cursor.endEditBlock();
-    // A write that leaves the content as it was still counts as a change.
-    if (document()->revision() == revision)
-        emit Change();
+    const ChangeBatch batch(*this);
+    m_changePending = true; // a write that keeps the content still counts
+    const QByteArray bytes = text.toUtf8();
+    SendScintilla(SCI_BEGINUNDOACTION);
+    SendScintilla(SCI_CLEARALL);
+    SendScintilla(SCI_APPENDTEXT, static_cast<uintptr_t>(bytes.size()), bytes.constData());
+    SendScintilla(SCI_ENDUNDOACTION);
 }
 
 bool RichTextBox::isEmpty() const
 {
-    return document()->isEmpty();
+    return SendScintilla(SCI_GETLENGTH) == 0;
 }
 
 void RichTextBox::appendText(const QString& text)
 {
-    QTextCursor cursor(document());
-    cursor.movePosition(QTextCursor::End);
-    const int firstBlock = cursor.blockNumber();
-    cursor.beginEditBlock();
-    cursor.insertText(text);
-    markLineEndings(document(), firstBlock, text);
-    cursor.endEditBlock();
+    const ChangeBatch batch(*this);
+    const QByteArray bytes = text.toUtf8();
+    SendScintilla(SCI_BEGINUNDOACTION);
+    SendScintilla(SCI_APPENDTEXT, static_cast<uintptr_t>(bytes.size()), bytes.constData());
+    SendScintilla(SCI_ENDUNDOACTION);
+}
+
+void RichTextBox::replaceSelection(const QByteArray& bytes)
+{
+    const long start = SendScintilla(SCI_GETSELECTIONSTART);
+    const long end = SendScintilla(SCI_GETSELECTIONEND);
+    if (start == end && bytes.isEmpty())
+        return;
+    SendScintilla(SCI_BEGINUNDOACTION);
+    SendScintilla(SCI_SETTARGETRANGE, static_cast<unsigned long>(start), end);
+    SendScintilla(SCI_REPLACETARGET, static_cast<uintptr_t>(bytes.size()), bytes.constData());
+    SendScintilla(SCI_ENDUNDOACTION);
+    SendScintilla(SCI_GOTOPOS, start + long(bytes.size()));
+}
+
+QByteArray RichTextBox::toDocumentText(const QString& text) const
+{
+    return withLineBreaks(text, lineEndingText(m_format.lineEnding)).toUtf8();
 }
 
 void RichTextBox::Cut()
 {
-    cut();
+    const ChangeBatch batch(*this);
+    if (SendScintilla(SCI_GETSELECTIONEMPTY))
+        return;
+    copy();
+    replaceSelection({});
+}
+
+void RichTextBox::copy()
+{
+    if (!SendScintilla(SCI_GETSELECTIONEMPTY))
+        QApplication::clipboard()->setText(selectedPlainText());
 }
 
 void RichTextBox::Paste()
 {
-    paste();
+    const ChangeBatch batch(*this);
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    if (data == nullptr || !data->hasText())
+        return;
+    replaceSelection(toDocumentText(data->text()));
 }
 
-void RichTextBox::markLineEndings(QTextDocument* doc, int firstBlock, QStringView text) const
+void RichTextBox::undo()
 {
-    const char16_t* s = text.utf16();
-    const qsizetype n = text.size();
-    int line = firstBlock;
-    for (qsizetype i = 0; i < n; ++i) {
-        LineEnding ending;
-        if (s[i] == u'\n') {
-            ending = LineEnding::Lf;
-        } else if (s[i] == u'\r') {
-            ending = (i + 1 < n && s[i + 1] == u'\n') ? LineEnding::CrLf : LineEnding::Cr;
-            if (ending == LineEnding::CrLf)
-                ++i;
-        } else {
-            continue;
-        }
-        if (ending != m_format.lineEnding)
-            doc->findBlockByNumber(line).setUserState(stateFor(ending));
-        ++line;
-    }
+    const ChangeBatch batch(*this);
+    SendScintilla(SCI_UNDO);
 }
 
-void RichTextBox::LoadFile(const QString& path)
+void RichTextBox::redo()
 {
-    DecodedText decoded = decodeText(readWholeFile(path));
+    const ChangeBatch batch(*this);
+    SendScintilla(SCI_REDO);
+}
 
-    // The new text goes into a document of its own, which then replaces the
-    // old one. Filling the document the control shows would make the control
-    // forget the width of its text, and the first edit of a line would then
-    // look at every line of the file to find the widest one.
-    auto* doc = new QTextDocument(this);
-    doc->setDocumentLayout(new QPlainTextDocumentLayout(doc));
-    doc->setDefaultFont(font());
-    doc->setDefaultTextOption(document()->defaultTextOption());
-    doc->setPlainText(decoded.text);
-    m_format = decoded.format;
-    markLineEndings(doc, 0, decoded.text);
-    decoded.text = QString();
+void RichTextBox::selectAll()
+{
+    SendScintilla(SCI_SELECTALL);
+}
 
-    const QPointer<QTextDocument> old = document();
-    {
-        const QSignalBlocker blocker(this); // one Change for the whole load
-        setDocument(doc);
+void RichTextBox::clearUndoHistory()
+{
+    SendScintilla(SCI_EMPTYUNDOBUFFER);
+}
+
+QString RichTextBox::platformLineBreak()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("\r\n");
+#else
+    return QStringLiteral("\n");
+#endif
+}
+
+QString RichTextBox::selectedPlainText() const
+{
+    const QString text =
+        textOfRange(SendScintilla(SCI_GETSELECTIONSTART), SendScintilla(SCI_GETSELECTIONEND));
+    return withLineBreaks(text, platformLineBreak());
+}
+
+// Whatever the engine itself takes from the clipboard or a drop gets the
+// document's line break; whatever it gives gets the platform's.
+QByteArray RichTextBox::fromMimeData(const QMimeData* source, bool& rectangular) const
+{
+    rectangular = false;
+    return source->hasText() ? toDocumentText(source->text()) : QByteArray();
+}
+
+QMimeData* RichTextBox::toMimeData(const QByteArray& text, bool) const
+{
+    auto* data = new QMimeData;
+    data->setText(withLineBreaks(QString::fromUtf8(text), platformLineBreak()));
+    return data;
+}
+
+qsizetype RichTextBox::textLength() const
+{
+    return toTextPosition(SendScintilla(SCI_GETLENGTH));
+}
+
+qsizetype RichTextBox::cursorPosition() const
+{
+    return toTextPosition(SendScintilla(SCI_GETCURRENTPOS));
+}
+
+qsizetype RichTextBox::anchorPosition() const
+{
+    return toTextPosition(SendScintilla(SCI_GETANCHOR));
+}
+
+void RichTextBox::setSelection(qsizetype anchor, qsizetype position)
+{
+    SendScintilla(SCI_SETSEL, static_cast<unsigned long>(toOffset(anchor)),
+                  long(toOffset(position)));
+}
+
+qsizetype RichTextBox::toTextPosition(qsizetype offset) const
+{
+    if (!m_indexed) {
+        SendScintilla(SCI_ALLOCATELINECHARACTERINDEX, long(SC_LINECHARACTERINDEX_UTF16));
+        m_indexed = true;
     }
-    if (old && old->parent() == this)
-        delete old;
-    emit Change();
+    const long line = SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(offset));
+    const long lineStart = SendScintilla(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
+    return SendScintilla(SCI_INDEXPOSITIONFROMLINE, static_cast<unsigned long>(line),
+                         long(SC_LINECHARACTERINDEX_UTF16)) +
+           SendScintilla(SCI_COUNTCODEUNITS, static_cast<unsigned long>(lineStart), long(offset));
+}
+
+qsizetype RichTextBox::toOffset(qsizetype position) const
+{
+    if (!m_indexed)
+        toTextPosition(0);
+    const long line = SendScintilla(SCI_LINEFROMINDEXPOSITION, static_cast<unsigned long>(position),
+                                    long(SC_LINECHARACTERINDEX_UTF16));
+    const long lineStart16 =
+        SendScintilla(SCI_INDEXPOSITIONFROMLINE, static_cast<unsigned long>(line),
+                      long(SC_LINECHARACTERINDEX_UTF16));
+    const long lineStart = SendScintilla(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
+    return SendScintilla(SCI_POSITIONRELATIVECODEUNITS, static_cast<unsigned long>(lineStart),
+                         long(position - lineStart16));
+}
+
+QString RichTextBox::textOfRange(qsizetype start, qsizetype end) const
+{
+    if (end <= start)
+        return {};
+    const auto* text = asPointer<const char>(
+        SendScintilla(SCI_GETRANGEPOINTER, static_cast<unsigned long>(start), long(end - start)));
+    return QString::fromUtf8(text, end - start);
+}
+
+void RichTextBox::setFormat(const TextFormat& format)
+{
+    m_format = format;
+    SendScintilla(SCI_SETEOLMODE, long(eolMode(format.lineEnding)));
 }
 
 bool RichTextBox::looksBinary(const QString& path)
 {
+    if (!QFileInfo(path).isFile())
+        return false; // opening a pipe or a device could block
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly) || !isRegular(file))
         return false;
     return file.read(qint64(64) * 1024).contains('\0');
 }
 
-QByteArray RichTextBox::readWholeFile(const QString& path)
+void RichTextBox::LoadFile(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw RuntimeError(describe(file));
-    if (file.size() > kMaxFileSize) {
-        throw RuntimeError(tr("The file is too large to edit (%1 MB; the limit is %2 MB).")
-                               .arg(file.size() / kMiB)
-                               .arg(kMaxFileSize / kMiB));
+    QByteArray bytes = readFile(path);
+    const WaitCursor wait(bytes.size() > kSlowSize);
+    const TextFormat format = detectFormat(bytes);
+    const QByteArrayView text = withoutByteOrderMark(bytes, format);
+
+    // The text goes into a document of its own, in pieces, which then
+    // replaces the old one.
+    auto* loader = asPointer<scintilla::ILoader>(
+        SendScintilla(SCI_CREATELOADER, static_cast<unsigned long>(text.size()),
+                      long(SC_DOCUMENTOPTION_STYLES_NONE)));
+    if (loader == nullptr)
+        throw RuntimeError(tr("There is not enough memory to open the file."));
+    int status = SC_STATUS_OK;
+    // UTF-8, and ASCII, which Windows-1252 and UTF-8 share, go in as they are.
+    const bool asIs = format.encoding == Encoding::Utf8 || isAscii(text);
+    QByteArray piece;
+    for (qsizetype at = 0; at < text.size() && status == SC_STATUS_OK; at += kPiece) {
+        const QByteArrayView part = text.sliced(at, std::min<qsizetype>(kPiece, text.size() - at));
+        if (asIs) {
+            status = scintilla::addData(loader, part);
+        } else {
+            piece.resize(0);
+            appendCp1252AsUtf8(part, piece);
+            status = scintilla::addData(loader, piece);
+        }
     }
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw RuntimeError(describe(file));
-    return bytes;
+    if (status != SC_STATUS_OK) {
+        scintilla::release(loader);
+        throw RuntimeError(tr("There is not enough memory to open the file."));
+    }
+    void* doc = scintilla::convertToDocument(loader);
+    bytes = QByteArray();
+    piece = QByteArray();
+
+    const ChangeBatch batch(*this);
+    m_changePending = true;
+    SendScintilla(SCI_SETDOCPOINTER, 0UL, doc);
+    SendScintilla(SCI_RELEASEDOCUMENT, 0UL, doc);
+    m_format = format;
+    configureDocument();
+    // The loader's document records no undo steps; this one starts afresh.
+    SendScintilla(SCI_SETUNDOCOLLECTION, 1L);
+    SendScintilla(SCI_EMPTYUNDOBUFFER);
+    SendScintilla(SCI_SETSCROLLWIDTH, 1L);
 }
 
 bool RichTextBox::canEncodeText() const
 {
-    for (QTextBlock block = document()->firstBlock(); block.isValid(); block = block.next()) {
-        if (!canEncode(block.text(), m_format.encoding))
-            return false;
-    }
-    return true;
+    if (m_format.encoding == Encoding::Utf8)
+        return true; // the engine holds nothing but valid UTF-8
+    const auto length = SendScintilla(SCI_GETLENGTH);
+    const auto* text = static_cast<const char*>(SendScintillaPtrResult(SCI_GETCHARACTERPOINTER));
+    return fitsCp1252(QByteArrayView(text, length));
 }
 
 void RichTextBox::SaveFile(const QString& path, FileType type) const
 {
     Q_UNUSED(type); // plain text is the only format this control writes
-    QByteArray bytes;
-    bytes.reserve(document()->characterCount() + 16);
-    if (m_format.encoding == Encoding::Utf8 && m_format.byteOrderMark)
-        bytes += "\xEF\xBB\xBF";
-    if (!encodeText(Text(), m_format.encoding, bytes)) {
+    const auto length = SendScintilla(SCI_GETLENGTH);
+    const WaitCursor wait(length > kSlowSize);
+    const auto* data = static_cast<const char*>(SendScintillaPtrResult(SCI_GETCHARACTERPOINTER));
+    const QByteArrayView text(data, length);
+    const bool utf8 = m_format.encoding == Encoding::Utf8;
+    if (!utf8 && !fitsCp1252(text)) {
         throw RuntimeError(
             tr("The text holds characters that cannot be stored in this file's encoding."));
     }
@@ -194,13 +607,166 @@ void RichTextBox::SaveFile(const QString& path, FileType type) const
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw RuntimeError(describe(file));
-    if (file.write(bytes) != bytes.size()) {
+    const auto write = [&file](QByteArrayView bytes) {
+        if (file.write(bytes.data(), bytes.size()) != bytes.size()) {
+            const QString reason = describe(file);
+            file.cancelWriting();
+            throw RuntimeError(reason);
+        }
+    };
+    if (utf8) {
+        if (m_format.byteOrderMark)
+            write("\xEF\xBB\xBF");
+        write(text);
+    } else {
+        QByteArray piece;
+        for (qsizetype at = 0; at < text.size();) {
+            // A piece ends at the start of a character.
+            qsizetype end = std::min<qsizetype>(at + kPiece, text.size());
+            while (end < text.size() && (text[end] & 0xC0) == 0x80)
+                ++end;
+            piece.resize(0);
+            appendUtf8AsCp1252(text.sliced(at, end - at), piece);
+            write(piece);
+            at = end;
+        }
+    }
+    // What is still in the file's buffer reaches the disk only when flushed,
+    // and commit() does not report a flush that fails (a full disk): the
+    // flush is checked here, or a truncated file would replace the old one.
+    if (!file.flush()) {
         const QString reason = describe(file);
         file.cancelWriting();
         throw RuntimeError(reason);
     }
     if (!file.commit())
         throw RuntimeError(describe(file));
+}
+
+// --- Events ---
+
+bool RichTextBox::event(QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::InputMethod:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Drop:
+    case QEvent::ContextMenu: {
+        const ChangeBatch batch(*this);
+        return QsciScintillaBase::event(event);
+    }
+    default:
+        return QsciScintillaBase::event(event);
+    }
+}
+
+// Tab types a tab, replacing any selection; Shift+Tab does nothing. Ctrl+Tab
+// and Ctrl+Shift+Tab go on to the next or the previous control, so that the
+// keyboard can always leave the box. Cut, copy and paste keys go through the
+// same code as the menu's commands.
+void RichTextBox::keyPressEvent(QKeyEvent* event)
+{
+    const bool isTab = event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab;
+    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    if (isTab && modifiers.testFlag(Qt::ControlModifier)) {
+        const bool back = event->key() == Qt::Key_Backtab || modifiers.testFlag(Qt::ShiftModifier);
+        // Past QsciScintillaBase's own, which keeps the focus in the text.
+        QWidget::focusNextPrevChild(!back); // NOLINT(bugprone-parent-virtual-call)
+        event->accept();
+        return;
+    }
+    if (isTab && (modifiers & (Qt::AltModifier | Qt::MetaModifier)) == 0) {
+        const bool back = event->key() == Qt::Key_Backtab || modifiers.testFlag(Qt::ShiftModifier);
+        if (!back)
+            replaceSelection(QByteArrayLiteral("\t"));
+        event->accept();
+        return;
+    }
+    if (event->matches(QKeySequence::Copy)) {
+        copy();
+    } else if (event->matches(QKeySequence::Cut)) {
+        Cut();
+    } else if (event->matches(QKeySequence::Paste)) {
+        Paste();
+    } else if ((modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0) {
+        // A command key or nothing: a shortcut that no one took types no text.
+        QKeyEvent command(event->type(), event->key(), modifiers, QString(), event->isAutoRepeat(),
+                          ushort(event->count()));
+        QsciScintillaBase::keyPressEvent(&command);
+        event->setAccepted(command.isAccepted());
+        return;
+    } else {
+        QsciScintillaBase::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+}
+
+// Change follows the operation that changes the content. A change outside
+// any operation of this class or event of the control (a message sent to the
+// engine directly) is reported once control returns to the event loop.
+void RichTextBox::onContentChanged()
+{
+    if (m_batchDepth > 0) {
+        m_changePending = true;
+    } else if (!m_changeQueued) {
+        m_changeQueued = true;
+        QMetaObject::invokeMethod(this, "emitQueuedChange", Qt::QueuedConnection);
+    }
+}
+
+void RichTextBox::emitQueuedChange()
+{
+    m_changeQueued = false;
+    emit Change();
+}
+
+// --- Screen readers ---
+
+void RichTextBox::accessibilityActiveChanged(bool active)
+{
+    if (active)
+        toTextPosition(0); // builds the line index before the first change
+}
+
+// Called just before each insertion and deletion.
+void RichTextBox::onModified(int position, int type, const char* text, int length)
+{
+    if (!(type & kContentChanges))
+        return;
+    onContentChanged();
+    if (!QAccessible::isActive() || length <= 0)
+        return;
+    const int at = int(toTextPosition(position));
+    if (type & SC_MOD_BEFOREINSERT) {
+        QAccessibleTextInsertEvent inserted(
+            this, at, text != nullptr ? QString::fromUtf8(text, length) : QString());
+        QAccessible::updateAccessibility(&inserted);
+    } else {
+        QAccessibleTextRemoveEvent removed(this, at, textOfRange(position, position + length));
+        QAccessible::updateAccessibility(&removed);
+    }
+}
+
+void RichTextBox::onUpdateUi(int updated)
+{
+    if (!(updated & SC_UPDATE_SELECTION) || !QAccessible::isActive())
+        return;
+    const long start = SendScintilla(SCI_GETSELECTIONSTART);
+    const long end = SendScintilla(SCI_GETSELECTIONEND);
+    if (start != end) {
+        QAccessibleTextSelectionEvent selected(this, int(toTextPosition(start)),
+                                               int(toTextPosition(end)));
+        selected.setCursorPosition(int(cursorPosition()));
+        QAccessible::updateAccessibility(&selected);
+    } else {
+        QAccessibleTextCursorEvent moved(this, int(cursorPosition()));
+        QAccessible::updateAccessibility(&moved);
+    }
 }
 
 } // namespace platform

@@ -1,16 +1,22 @@
 #pragma once
 
-#include "platform/textbox.h"
 #include "platform/textcodec.h"
 
-class QTextDocument;
+#include <Qsci/qsciscintillabase.h>
+
+#include <QAccessible>
 
 namespace platform {
 
-// The editing surface of the main window. Its content is the document: there
-// is no other copy of the text. Each line remembers its own line break, so a
-// file is written back exactly as it was read.
-class RichTextBox : public TextBox
+// The editing surface of the main window, on the Scintilla text engine. Its
+// content is the document: there is no other copy of the text. The engine
+// holds the text in UTF-8 with every line break as the characters it is, so a
+// break that no edit touches never changes, and Undo and Redo restore exactly
+// what was there. Files in Windows-1252 are converted on the way in and out.
+//
+// Positions in this interface count UTF-16 code units of Text(), as QString
+// does.
+class RichTextBox : public QsciScintillaBase, private QAccessible::ActivationObserver
 {
     Q_OBJECT
 public:
@@ -20,6 +26,9 @@ public:
     static constexpr qint64 kMaxFileSize = 256LL * 1024 * 1024;
 
     explicit RichTextBox(QWidget* parent = nullptr);
+    ~RichTextBox() override;
+    RichTextBox(const RichTextBox&) = delete;
+    RichTextBox& operator=(const RichTextBox&) = delete;
 
     // The whole content with each line's own line break.
     QString Text() const;
@@ -36,29 +45,85 @@ public:
     void Paste();
 
     // Whether the start of a file holds NUL bytes, as binary files do and
-    // text files never do. False when the file cannot be read.
+    // text files never do. False when the file cannot be read or is not a
+    // regular file.
     static bool looksBinary(const QString& path);
 
-    // Reads a whole file; raises RuntimeError when it cannot be read.
+    // Reads a whole file as a new document with no undo history; raises
+    // RuntimeError, with the document left as it was, when it cannot be read,
+    // is not a regular file or is larger than kMaxFileSize.
     void LoadFile(const QString& path);
     // Writes the whole content as plain text, replacing the old file
     // atomically; raises RuntimeError and leaves the old file whole on failure.
     void SaveFile(const QString& path, FileType type = PlainText) const;
 
     TextFormat format() const { return m_format; }
-    void setFormat(const TextFormat& format) { m_format = format; }
+    // Also makes the format's line break the one that Return and pasted text
+    // get.
+    void setFormat(const TextFormat& format);
     // Whether the text can be stored in the document's encoding.
     bool canEncodeText() const;
+
+    // The selection as plain text with the platform's line breaks, as the
+    // clipboard gets it.
+    QString selectedPlainText() const;
+    static QString platformLineBreak();
+
+    // The usual editing commands.
+    void undo();
+    void redo();
+    void copy();
+    void cut() { Cut(); }
+    void paste() { Paste(); }
+    void selectAll();
+    // Forgets every step that Undo could take back, as a new document does.
+    void clearUndoHistory();
+
+    // The length of Text(), the caret and the selection.
+    qsizetype textLength() const;
+    qsizetype cursorPosition() const;
+    qsizetype anchorPosition() const;
+    void setSelection(qsizetype anchor, qsizetype position);
+    void setCursorPosition(qsizetype position) { setSelection(position, position); }
+
+    // Conversions between positions in Text() and byte offsets in the engine.
+    qsizetype toTextPosition(qsizetype offset) const;
+    qsizetype toOffset(qsizetype position) const;
+    // The engine's UTF-8 bytes of [start, end) as text.
+    QString textOfRange(qsizetype start, qsizetype end) const;
 
 signals:
     // Raised once after every change of the content.
     void Change();
 
+protected:
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    QByteArray fromMimeData(const QMimeData* source, bool& rectangular) const override;
+    QMimeData* toMimeData(const QByteArray& text, bool rectangular) const override;
+
+private slots:
+    void emitQueuedChange();
+
 private:
-    void markLineEndings(QTextDocument* doc, int firstBlock, QStringView text) const;
-    static QByteArray readWholeFile(const QString& path);
+    class ChangeBatch;
+
+    void accessibilityActiveChanged(bool active) override;
+    void applyLooks();
+    void configureDocument();
+    void clearExtraKeys();
+    void onContentChanged();
+    void onModified(int position, int type, const char* text, int length);
+    void onUpdateUi(int updated);
+    void replaceSelection(const QByteArray& bytes);
+    QByteArray toDocumentText(const QString& text) const;
 
     TextFormat m_format;
+    int m_batchDepth = 0;
+    bool m_changePending = false;
+    bool m_changeQueued = false;
+    mutable bool m_indexed = false; // the UTF-16 line index is allocated
 };
 
 } // namespace platform

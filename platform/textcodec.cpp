@@ -1,8 +1,10 @@
 #include "platform/textcodec.h"
 
-#include <QStringDecoder>
+#include <QString>
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 
 namespace platform {
 namespace {
@@ -21,140 +23,133 @@ char16_t cp1252ToUnicode(unsigned char b)
 }
 
 // Returns the byte for c, or -1 when Windows-1252 has none.
-int unicodeToCp1252(char16_t c)
+int unicodeToCp1252(char32_t c)
 {
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
-        return c;
-    for (int i = 0; i < 32; ++i) {
-        if (kHighControls[i] == c)
-            return 0x80 + i;
-    }
-    return -1;
+        return int(c);
+    const auto* found = std::find(kHighControls.begin(), kHighControls.end(), c);
+    return found == kHighControls.end() ? -1 : 0x80 + int(found - kHighControls.begin());
 }
 
-constexpr std::array<unsigned char, 3> kBom = {0xEF, 0xBB, 0xBF};
-
-bool startsWithBom(const QByteArray& bytes)
+// The UTF-8 form of each byte value: its length, then up to three bytes.
+struct Utf8Form
 {
-    return bytes.size() >= 3 && static_cast<unsigned char>(bytes[0]) == kBom[0] &&
-           static_cast<unsigned char>(bytes[1]) == kBom[1] &&
-           static_cast<unsigned char>(bytes[2]) == kBom[2];
+    unsigned char length;
+    std::array<char, 3> bytes;
+};
+
+const std::array<Utf8Form, 256>& utf8Forms()
+{
+    static const std::array<Utf8Form, 256> forms = [] {
+        std::array<Utf8Form, 256> table{};
+        for (int b = 0; b < 256; ++b) {
+            const char16_t c = cp1252ToUnicode(static_cast<unsigned char>(b));
+            Utf8Form& form = table[size_t(b)];
+            if (c < 0x80) {
+                form = {1, {char(c), 0, 0}};
+            } else if (c < 0x800) {
+                form = {2, {char(0xC0 | (c >> 6)), char(0x80 | (c & 0x3F)), 0}};
+            } else {
+                form = {3,
+                        {char(0xE0 | (c >> 12)), char(0x80 | ((c >> 6) & 0x3F)),
+                         char(0x80 | (c & 0x3F))}};
+            }
+        }
+        return table;
+    }();
+    return forms;
 }
 
-// The length of the multi-byte UTF-8 sequence that starts at p, or 0 when it
-// is not a clean one: truncated, overlong, a surrogate, above U+10FFFF, or a
-// character that the document model cannot hold as it is.
-int cleanSequenceLength(const unsigned char* p, const unsigned char* end)
+// Calls put with the Windows-1252 byte of each character of valid UTF-8;
+// false as soon as a character has none.
+template <typename Put> bool convertToCp1252(QByteArrayView utf8, Put put)
 {
-    const unsigned char b = *p;
-    int len = 0;
-    char32_t cp = 0;
-    if (b >= 0xC2 && b <= 0xDF) {
-        len = 2;
-        cp = b & 0x1F;
-    } else if (b >= 0xE0 && b <= 0xEF) {
-        len = 3;
-        cp = b & 0x0F;
-    } else if (b >= 0xF0 && b <= 0xF4) {
-        len = 4;
-        cp = b & 0x07;
-    } else {
-        return 0;
-    }
-    if (end - p < len)
-        return 0;
-    for (int i = 1; i < len; ++i) {
-        if ((p[i] & 0xC0) != 0x80)
-            return 0;
-        cp = (cp << 6) | (p[i] & 0x3F);
-    }
-    const bool overlong = (len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000);
-    if (overlong || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-        return 0;
-    if (cp < 0x10000 && isUnsafeForDocument(char16_t(cp)))
-        return 0;
-    return len;
-}
-
-// Strict UTF-8 check (see cleanSequenceLength). Reports whether any
-// multi-byte sequence occurs.
-bool isCleanUtf8(const unsigned char* p, const unsigned char* end, bool& multiByte)
-{
-    multiByte = false;
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+    const auto* end = p + utf8.size();
     while (p < end) {
-        if (*p < 0x80) {
+        const unsigned char b = *p;
+        if (b < 0x80) {
+            put(char(b));
             ++p;
             continue;
         }
-        const int len = cleanSequenceLength(p, end);
-        if (len == 0)
+        char32_t c = 0;
+        if (b >= 0xC2 && b <= 0xDF && end - p >= 2) {
+            c = (char32_t(b & 0x1F) << 6) | (p[1] & 0x3F);
+            p += 2;
+        } else if (b >= 0xE0 && b <= 0xEF && end - p >= 3) {
+            c = (char32_t(b & 0x0F) << 12) | (char32_t(p[1] & 0x3F) << 6) | (p[2] & 0x3F);
+            p += 3;
+        } else {
+            return false; // beyond the Basic Multilingual Plane, or not UTF-8
+        }
+        const int byte = unicodeToCp1252(c);
+        if (byte < 0)
             return false;
-        multiByte = true;
-        p += len;
+        put(char(byte));
     }
     return true;
 }
 
-QString decodeCp1252(const char* data, qsizetype size)
-{
-    QString out(size, Qt::Uninitialized);
-    auto* dst = reinterpret_cast<char16_t*>(out.data());
-    const auto* src = reinterpret_cast<const unsigned char*>(data);
-    for (qsizetype i = 0; i < size; ++i)
-        dst[i] = cp1252ToUnicode(src[i]);
-    return out;
-}
-
 } // namespace
 
-bool isUnsafeForDocument(char16_t c)
+bool isAscii(QByteArrayView bytes)
 {
-    // Paragraph separator and the two frame markers are block boundaries
-    // inside the document model.
-    return c == 0x2029 || c == 0xFDD0 || c == 0xFDD1;
-}
-
-DecodedText decodeText(const QByteArray& bytes)
-{
-    DecodedText result;
-    const auto* begin = reinterpret_cast<const unsigned char*>(bytes.constData());
-    const auto* end = begin + bytes.size();
-    const bool bom = startsWithBom(bytes);
-    bool multiByte = false;
-    if (isCleanUtf8(begin + (bom ? 3 : 0), end, multiByte) && (bom || multiByte)) {
-        result.format.encoding = Encoding::Utf8;
-        result.format.byteOrderMark = bom;
-        // A second byte-order mark right after the first is text, not a mark.
-        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
-        const qsizetype skip = bom ? 3 : 0;
-        result.text = decoder(QByteArrayView(bytes).sliced(skip));
-    } else {
-        result.format.encoding = Encoding::Windows1252;
-        result.text = decodeCp1252(bytes.constData(), bytes.size());
+    // Eight bytes at a time: the compiler turns the loop into vector code.
+    const char* p = bytes.data();
+    const qsizetype n = bytes.size();
+    qsizetype i = 0;
+    for (; i + 64 <= n; i += 64) {
+        quint64 high = 0;
+        for (int k = 0; k < 64; k += 8) {
+            quint64 word = 0;
+            std::memcpy(&word, p + i + k, 8);
+            high |= word;
+        }
+        if (high & 0x8080808080808080ULL)
+            return false;
     }
-    result.format.lineEnding = dominantLineEnding(result.text);
-    return result;
+    for (; i < n; ++i) {
+        if (p[i] & 0x80)
+            return false;
+    }
+    return true;
 }
 
-LineEnding dominantLineEnding(QStringView text)
+TextFormat detectFormat(QByteArrayView bytes)
 {
+    TextFormat format;
+    const bool bom = bytes.startsWith("\xEF\xBB\xBF");
+    const QByteArrayView body = bom ? bytes.sliced(3) : bytes;
+    if ((bom || !isAscii(body)) && body.isValidUtf8()) {
+        format.encoding = Encoding::Utf8;
+        format.byteOrderMark = bom;
+    }
+    format.lineEnding = dominantLineEnding(body);
+    return format;
+}
+
+QByteArrayView withoutByteOrderMark(QByteArrayView bytes, const TextFormat& format)
+{
+    return format.encoding == Encoding::Utf8 && format.byteOrderMark ? bytes.sliced(3) : bytes;
+}
+
+LineEnding dominantLineEnding(QByteArrayView bytes)
+{
+    // LF and CR are counted in vector code; CR LF pairs only where CRs are.
+    const qsizetype lfs = std::count(bytes.begin(), bytes.end(), '\n');
+    const qsizetype crs = std::count(bytes.begin(), bytes.end(), '\r');
     qsizetype crlf = 0;
-    qsizetype lf = 0;
-    qsizetype cr = 0;
-    const qsizetype n = text.size();
-    const char16_t* s = text.utf16();
-    for (qsizetype i = 0; i < n; ++i) {
-        if (s[i] == u'\n') {
-            ++lf;
-        } else if (s[i] == u'\r') {
-            if (i + 1 < n && s[i + 1] == u'\n') {
+    if (crs > 0) {
+        const char* p = bytes.data();
+        const char* end = p + bytes.size();
+        while ((p = static_cast<const char*>(std::memchr(p, '\r', size_t(end - p)))) != nullptr) {
+            if (++p < end && *p == '\n')
                 ++crlf;
-                ++i;
-            } else {
-                ++cr;
-            }
         }
     }
+    const qsizetype lf = lfs - crlf;
+    const qsizetype cr = crs - crlf;
     if (lf > crlf && lf >= cr)
         return LineEnding::Lf;
     if (cr > crlf && cr > lf)
@@ -175,49 +170,56 @@ QStringView lineEndingText(LineEnding ending)
     return u"\r\n";
 }
 
-bool canEncode(QStringView text, Encoding encoding)
+QString withLineBreaks(QStringView text, QStringView lineBreak)
 {
-    if (encoding == Encoding::Utf8) {
-        // Only an unpaired surrogate has no UTF-8 form.
-        const char16_t* s = text.utf16();
-        const qsizetype n = text.size();
-        for (qsizetype i = 0; i < n; ++i) {
-            if (QChar::isHighSurrogate(s[i])) {
-                if (i + 1 < n && QChar::isLowSurrogate(s[i + 1])) {
-                    ++i;
-                    continue;
-                }
-                return false;
-            }
-            if (QChar::isLowSurrogate(s[i]))
-                return false;
+    QString out;
+    out.reserve(text.size());
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text[i];
+        if (c == u'\r' || c == u'\n') {
+            out += lineBreak;
+            if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n')
+                ++i;
+        } else {
+            out += c;
         }
-        return true;
     }
-    for (QChar ch : text) {
-        const char16_t c = ch.unicode();
-        if (c >= 0x80 && unicodeToCp1252(c) < 0)
-            return false;
+    return out;
+}
+
+void appendCp1252AsUtf8(QByteArrayView bytes, QByteArray& out)
+{
+    const auto& forms = utf8Forms();
+    const qsizetype start = out.size();
+    out.resize(start + 3 * bytes.size());
+    char* dst = out.data() + start;
+    for (const char c : bytes) {
+        const Utf8Form& form = forms[static_cast<unsigned char>(c)];
+        dst[0] = form.bytes[0];
+        dst[1] = form.bytes[1];
+        dst[2] = form.bytes[2];
+        dst += form.length;
     }
+    out.resize(dst - out.constData());
+}
+
+bool appendUtf8AsCp1252(QByteArrayView utf8, QByteArray& out)
+{
+    const qsizetype start = out.size();
+    out.resize(start + utf8.size()); // never longer than its UTF-8 form
+    char* dst = out.data() + start;
+    if (!convertToCp1252(utf8, [&dst](char c) { *dst++ = c; })) {
+        out.resize(start);
+        return false;
+    }
+    out.resize(dst - out.constData());
     return true;
 }
 
-bool encodeText(QStringView text, Encoding encoding, QByteArray& out)
+bool fitsCp1252(QByteArrayView utf8)
 {
-    if (!canEncode(text, encoding))
-        return false;
-    if (encoding == Encoding::Utf8) {
-        out += text.toUtf8();
-        return true;
-    }
-    const qsizetype start = out.size();
-    out.resize(start + text.size());
-    char* dst = out.data() + start;
-    for (QChar ch : text) {
-        const char16_t c = ch.unicode();
-        *dst++ = char(c < 0x80 ? c : unicodeToCp1252(c));
-    }
-    return true;
+    return isAscii(utf8) || convertToCp1252(utf8, [](char) {});
 }
 
 } // namespace platform

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QByteArray>
-#include <QString>
+#include <QByteArrayView>
 #include <QStringView>
 
 namespace platform {
@@ -24,30 +24,33 @@ struct TextFormat
     }
 };
 
-struct DecodedText
-{
-    QString text; // line breaks as they stand in the file
-    TextFormat format;
-};
+// The format of a whole file. UTF-8 is chosen when the bytes start with a
+// byte-order mark or hold multi-byte sequences, and are valid UTF-8
+// throughout; anything else is Windows-1252, whose table here maps all 256
+// byte values, so any bytes at all convert and convert back unchanged.
+TextFormat detectFormat(QByteArrayView bytes);
 
-// Decodes a whole file. UTF-8 is chosen when the bytes start with a byte-order
-// mark or hold multi-byte sequences, and are valid UTF-8 throughout; anything
-// else is Windows-1252, whose table here maps all 256 byte values, so any
-// bytes at all decode and encode back unchanged.
-DecodedText decodeText(const QByteArray& bytes);
+// Whether every byte is below 0x80: text that reads the same in UTF-8 and in
+// Windows-1252.
+bool isAscii(QByteArrayView bytes);
 
-// The most frequent line break of the text; CR LF when it has none.
-LineEnding dominantLineEnding(QStringView text);
+// The bytes after a UTF-8 byte-order mark, if the format has one.
+QByteArrayView withoutByteOrderMark(QByteArrayView bytes, const TextFormat& format);
+
+// The most frequent line break of the text (ASCII-compatible bytes); CR LF
+// when it has none.
+LineEnding dominantLineEnding(QByteArrayView bytes);
 
 QStringView lineEndingText(LineEnding ending);
 
-// Appends the encoded text to out. Returns false, and leaves out as it was,
-// when the text holds a character that the encoding cannot store.
-bool encodeText(QStringView text, Encoding encoding, QByteArray& out);
-bool canEncode(QStringView text, Encoding encoding);
+// Every CR LF, CR and LF of the text replaced by the given line break.
+QString withLineBreaks(QStringView text, QStringView lineBreak);
 
-// Characters that the document model would turn into block separators or drop;
-// a UTF-8 file holding them is read as Windows-1252 so that no byte is lost.
-bool isUnsafeForDocument(char16_t c);
+// Windows-1252 bytes appended to out as UTF-8.
+void appendCp1252AsUtf8(QByteArrayView bytes, QByteArray& out);
+// Valid UTF-8 appended to out as Windows-1252. Returns false, with out left
+// as it was, when the text holds a character that Windows-1252 cannot store.
+bool appendUtf8AsCp1252(QByteArrayView utf8, QByteArray& out);
+bool fitsCp1252(QByteArrayView utf8);
 
 } // namespace platform

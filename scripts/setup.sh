@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     cmake g++ make pkg-config
-    qt6-base-dev libgl-dev qt6-image-formats-plugins
+    qt6-base-dev libgl-dev qt6-image-formats-plugins libqscintilla2-qt6-dev
     libbenchmark-dev
     fonts-dejavu-core
     xvfb xauth xdotool x11-utils xsel imagemagick procps

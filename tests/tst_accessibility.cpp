@@ -31,8 +31,18 @@ namespace {
 // Whether Tab would type a tab into the control rather than leave it.
 bool typesTabs(const QWidget* control)
 {
+    if (qobject_cast<const platform::RichTextBox*>(control) != nullptr)
+        return true;
     const auto* text = qobject_cast<const QPlainTextEdit*>(control);
     return text != nullptr && !text->isReadOnly() && !text->tabChangesFocus();
+}
+
+QString textOf(const QWidget* control)
+{
+    if (const auto* box = qobject_cast<const platform::RichTextBox*>(control))
+        return box->Text();
+    const auto* text = qobject_cast<const QPlainTextEdit*>(control);
+    return text != nullptr ? text->toPlainText() : QString();
 }
 
 } // namespace
@@ -235,10 +245,8 @@ private slots:
             controls << w->findChild<QWidget*>(name);
         QVERIFY(!controls.contains(nullptr));
         QList<QString> texts;
-        for (QWidget* control : controls) {
-            const auto* text = qobject_cast<QPlainTextEdit*>(control);
-            texts << (text != nullptr ? text->toPlainText() : QString());
-        }
+        for (QWidget* control : controls)
+            texts << textOf(control);
 
         QCOMPARE(QApplication::focusWidget(), controls.first());
         const int n = int(controls.size());
@@ -250,11 +258,8 @@ private slots:
             pressTab(false);
             QCOMPARE(QApplication::focusWidget(), controls[i]);
         }
-        for (int i = 0; i < n; ++i) {
-            const auto* text = qobject_cast<QPlainTextEdit*>(controls[i]);
-            if (text != nullptr)
-                QCOMPARE(text->toPlainText(), texts[i]);
-        }
+        for (int i = 0; i < n; ++i)
+            QCOMPARE(textOf(controls[i]), texts[i]);
     }
 
     // Alt and a menu's access key open the menu; the item's access key then

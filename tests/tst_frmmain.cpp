@@ -192,7 +192,7 @@ private slots:
     {
         type(QStringLiteral("hello world"));
         press(Qt::Key_A, Qt::ControlModifier); // Select All
-        QCOMPARE(m_main->rtfBox->textCursor().selectedText(), QStringLiteral("hello world"));
+        QCOMPARE(m_main->rtfBox->selectedPlainText(), QStringLiteral("hello world"));
         press(Qt::Key_C, Qt::ControlModifier);
         QVERIFY(editItems(true, true, true));
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("hello world"));

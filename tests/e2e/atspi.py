@@ -8,6 +8,8 @@ The end-to-end tests run it with /usr/bin/python3 (Debian's python3-pyatspi):
       the control with the keyboard focus has this role and name
   atspi.py APP expect-object ROLE NAME [DESCRIPTION]
       a control with this role and name is there, with this description
+  atspi.py APP expect-text NAME TEXT CARET
+      the text control with this name holds this text, caret at this offset
 
 Each waits up to 15 seconds for the program named APP to get there, reading
 it afresh every time, and ends with status 1 and what it saw if it never does.
@@ -71,6 +73,14 @@ def described(app, role, name):
     return None
 
 
+def text_and_caret(app, name):
+    for node in descendants(app):
+        if node.getRoleName() == "text" and node.name == name:
+            text = node.queryText()
+            return [text.getText(0, -1), str(text.caretOffset)]
+    return None
+
+
 def wait(what, probe, expected):
     deadline = time.monotonic() + TIMEOUT
     seen = None
@@ -99,6 +109,8 @@ def main(app_name, command, *args):
         if len(args) > 2:
             return wait("description", lambda: described(app(), role, name), list(args))
         return wait("object", lambda: described(app(), role, name)[:2], [role, name])
+    if command == "expect-text":
+        return wait("text", lambda: text_and_caret(app(), args[0]), list(args[1:]))
     print("unknown command: %s" % command, file=sys.stderr)
     return 2
 

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Reads the real editor through the screen-reader interface (AT-SPI) in a
 # real X server, on a D-Bus session of its own: the text area and the
-# viewer's controls carry the names a screen reader speaks, the picture
-# frame's description names the picture shown, and the Edit menu's items are
-# enabled as their rules say: Cut and Copy while there is text, Paste from the
-# first Cut or Copy on.
+# viewer's controls carry the names a screen reader speaks, the text area's
+# text and caret can be read, the picture frame's description names the
+# picture shown, and the Edit menu's items are enabled as their rules say: Cut
+# and Copy while there is text, Paste from the first Cut or Copy on.
 # Usage: e2e_accessibility.sh path/to/tessmark
 set -euo pipefail
 if [ -z "${TESSMARK_E2E_PRIVATE_BUS:-}" ]; then
@@ -33,6 +33,9 @@ atspi expect-focused text Document
 # Cut and Copy follow the text; Paste waits for the first Cut or Copy.
 xdotool type --delay 20 'unitName'
 atspi expect-edit 1 1 0
+# The text and the caret, as a screen reader reads them.
+xdotool key Left Left
+atspi expect-text Document unitName 6
 xdotool key ctrl+a ctrl+c
 atspi expect-edit 1 1 1
 xdotool key BackSpace

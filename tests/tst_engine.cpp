@@ -1,0 +1,130 @@
+// Every byte survives editing: each row opens a file in the editor, runs a
+// script of real keys and commands on it, saves it and compares the bytes.
+#include "editor/frmmain.h"
+#include "editor/program.h"
+#include "platform/richtextbox.h"
+#include "testsupport.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+
+class TestEngine : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QString path(const char* name) const { return m_dir.filePath(QLatin1String(name)); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        QCOMPARE(mkfifo(qPrintable(path("pipe.odf")), 0600), 0);
+    }
+
+    // Script steps, split at blanks: at:N puts the caret before character N,
+    // sel:A-B selects, type:TEXT types, paste:TEXT pastes with Ctrl+V, open:PATH
+    // opens, Clear and New run the window's commands; anything else is a key.
+    void editsKeepEveryByte_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QByteArray>("saved");
+        const auto row = [](const char* name, const QByteArray& file, const char* script,
+                            const QByteArray& saved) {
+            QTest::newRow(name) << file << QString::fromUtf8(script) << saved;
+        };
+        // Undo restores the very breaks that were there.
+        const QByteArray ship("unitName = \"Scout\"\r\nbuildTime = 10\nScaleSOD = 1.5\r\n");
+        row("return, undo", ship, "at:25 Return Ctrl+Z", ship);
+        row("return before a cr, undo", "one\ntwo\nab\rc\n", "at:9 Return Ctrl+Z",
+            "one\ntwo\nab\rc\n");
+        row("delete a break, undo", "one\ntwo\na\nb\rc\n", "at:9 Delete Ctrl+Z",
+            "one\ntwo\na\nb\rc\n");
+        row("clear, undo", "a\r\nb\nc\rd\r\ne\r\n", "Clear Ctrl+Z", "a\r\nb\nc\rd\r\ne\r\n");
+        row("select all, delete, undo", "a\nb\r\nc\rd\n", "Ctrl+A Delete Ctrl+Z", "a\nb\r\nc\rd\n");
+        // A typed break goes where the caret is; the others stay.
+        row("return at a line's start", "one\r\ntwo\nthree\r\n", "at:5 Return",
+            "one\r\n\r\ntwo\nthree\r\n");
+        row("return after a cr line", "1\n2\n3\na\rb\n", "at:6 End Return", "1\n2\n3\na\n\rb\n");
+        // New forgets the undo history with the old file's encoding.
+        row("new, undo",
+            "\xEF\xBB\xBF"
+            "caf\xC3\xA9\r\n",
+            "New Ctrl+Z", "");
+        // Pasted text keeps every character; its breaks become the file's own.
+        row("paste separators", "\xC3\xA9\n", "paste:x\u2029y\r\n\uFDD0z",
+            "x\xE2\x80\xA9y\n\xEF\xB7\x90z\xC3\xA9\n");
+        // Open refuses what is not a regular file, and keeps the document.
+        row("open a pipe", "keep\r\n", "open:pipe.odf", "keep\r\n");
+        row("open a device", "keep\r\n", "open:/dev/zero", "keep\r\n");
+        // Keys do what they do in a plain text box, and nothing more.
+        const QByteArray tabs("\tONE\r\n\ttwo\r\nthree");
+        for (const char* key : {"Ctrl+L", "Ctrl+Shift+L", "Ctrl+T", "Ctrl+D",
+                                "Ctrl+Shift+Backspace", "Ctrl+Shift+Del", "Ctrl+Tab type:x"})
+            row(key, tabs, (std::string("at:7 ") + key).c_str(), tabs);
+        for (const char* key : {"Ctrl+U", "Ctrl+Shift+U", "Shift+Tab"})
+            row(key, tabs, (std::string("sel:2-9 ") + key).c_str(), tabs);
+        row("alt+backspace", tabs, "at:7 type:y Alt+Backspace", "\tONE\r\n\tytwo\r\nthree");
+        row("tab", tabs, "at:0 Tab", "\t" + tabs);
+        row("tab over lines", tabs, "sel:2-9 Tab", "\tO\to\r\nthree");
+        row("insert, type", tabs, "at:7 Insert type:x", "\tONE\r\n\txtwo\r\nthree");
+        row("home", tabs, "at:8 Home type:x", "\tONE\r\nx\ttwo\r\nthree");
+    }
+
+    void editsKeepEveryByte()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, script);
+        QFETCH(QByteArray, saved);
+
+        ScriptedServices services;
+        Program program(services);
+        program.frmMain.Show();
+        FrmMain* main = program.frmMain.get();
+        QVERIFY(QTest::qWaitForWindowActive(main));
+        platform::RichTextBox* box = main->rtfBox;
+        writeBytes(path("in.odf"), file);
+        services.fileNames.push_back(path("in.odf"));
+        main->mnuOpen->trigger();
+
+        for (const QString& step : script.split(QLatin1Char(' '))) {
+            const QString arg = step.section(QLatin1Char(':'), 1);
+            if (step.startsWith(QLatin1String("at:"))) {
+                box->setCursorPosition(arg.toInt());
+            } else if (step.startsWith(QLatin1String("sel:"))) {
+                box->setSelection(arg.section(QLatin1Char('-'), 0, 0).toInt(),
+                                  arg.section(QLatin1Char('-'), 1).toInt());
+            } else if (step.startsWith(QLatin1String("type:"))) {
+                QTest::keyClicks(QApplication::focusWidget(), arg);
+            } else if (step.startsWith(QLatin1String("paste:"))) {
+                QApplication::clipboard()->setText(arg);
+                QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+            } else if (step.startsWith(QLatin1String("open:"))) {
+                services.fileNames.push_back(
+                    arg.startsWith(QLatin1Char('/')) ? arg : m_dir.filePath(arg));
+                main->mnuOpen->trigger();
+            } else if (step == QLatin1String("Clear")) {
+                QTest::mouseClick(main->cmdClear, Qt::LeftButton);
+            } else if (step == QLatin1String("New")) {
+                main->mnuNew->trigger();
+            } else {
+                const QKeyCombination key = QKeySequence::fromString(step)[0];
+                QTest::keyClick(box, key.key(), key.keyboardModifiers());
+            }
+        }
+        services.fileNames.push_back(path("out.odf"));
+        main->mnuSaveAs->trigger();
+        QCOMPARE(readBytes(path("out.odf")), saved);
+        QVERIFY(!services.unexpected);
+    }
+};
+
+QTEST_MAIN(TestEngine)
+#include "tst_engine.moc"
