@@ -10,10 +10,13 @@
 // back the opened file and redoing them all the edited one.
 //
 // The model keeps the text with its line breaks as characters. An edit
-// changes only the characters it covers; a typed Return or a pasted break of
-// any kind is the document's main line break (that of the opened file, CR LF
-// for a new one). Undo and Redo may take back one or several edits at once:
-// after them the text must equal some earlier (later) state of the model.
+// changes only the characters it covers; a typed Return and every pasted break
+// (CR LF, LF or CR) become the document's main line break, the most frequent
+// one of the opened file (CR LF when it has none); any other character, U+2029
+// among them, stays as it is. New starts over with an empty Windows-1252 text,
+// CR LF and nothing to undo. Undo and Redo may take back or redo one edit or
+// several at once: after them the text must equal an earlier (a later) state
+// that the model passed through.
 namespace fidelity {
 
 enum class Op {
@@ -29,15 +32,16 @@ enum class Op {
     Undo,            // Ctrl+Z
     Redo,            // Ctrl+Y
     SelectAllDelete, // Edit, Select All, then Delete
-    New,             // File, New (answering No to "Save Changes?")
+    New,             // File, New, not saving the changes
     Count
 };
 
-// One user action. The caret actions first put the caret with Ctrl+Home and
-// `at` presses of Right, or for a negative `at` with Ctrl+End and ~at presses
-// of Left, then select `extent` characters with Shift+Right. The caret steps
-// only through lines that every text engine walks the same way (see
-// fidelity.cpp); presses beyond them are left out.
+// One user action. Type, Delete, Backspace and Paste first put the caret with
+// Ctrl+Home and `at` presses of Right, or for a negative `at` with Ctrl+End and
+// ~at presses of Left, then select `extent` characters with Shift+Right. The
+// arrows are pressed, and Delete and Backspace without a selection, only while
+// the text is made of characters that every text engine steps through alike
+// (see fidelity.cpp); else the caret stays at the start or the end.
 struct Step
 {
     Op op = Op::Undo;

@@ -50,7 +50,7 @@ fidelity_seeds() {
     fidelity_seed commands 'k = v\r\n' '\004\011\005\006\007\010\013\011\014\011'
     fidelity_seed delete 'one\ntwo\rthree\r\n' '\001\006\000\002\011\000\001\023\011\011'
     fidelity_seed utf8-bom '\357\273\277\303\251\r\n' '\000\001\000\001\010\012\011'
-    fidelity_seed empty '' '\000\000\000\003\007\012\004\000\003\000\000\001\013'
+    fidelity_seed empty '' '\000\000\000\000\003\007\012\004\000\003\000\000\001\013'
 }
 
 # Small pictures of each format and flavour the viewer reads, made with

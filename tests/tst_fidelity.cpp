@@ -79,7 +79,7 @@ private slots:
             QByteArray file;
             for (int n = int(random.bounded(24)); n > 0; --n)
                 file += pieces[random.bounded(int(std::size(pieces)))];
-            QByteArray script(4 * int(random.bounded(1, 10)), Qt::Uninitialized);
+            QByteArray script(4 * qsizetype(random.bounded(1, 10)), Qt::Uninitialized);
             random.fillRange(reinterpret_cast<quint32*>(script.data()), script.size() / 4);
             const QByteArray data = QByteArray(1, char(file.size())) + '\0' + file + script;
             const fidelity::Outcome outcome = fidelity::run(fidelity::decode(data), m_dir.path());
