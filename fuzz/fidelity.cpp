@@ -288,7 +288,7 @@ Input decode(const QByteArray& data)
     const auto next = [&data, &i] { return ++i <= data.size() ? quint8(data[i - 1]) : 0; };
     int length = next();
     length |= next() << 8;
-    input.file = data.mid(i, length);
+    input.file = data.mid(i, length % (std::max(data.size() - i, qsizetype(0)) + 1));
     i += input.file.size();
     while (i < data.size() && input.steps.size() < kMaxSteps) {
         Step step;

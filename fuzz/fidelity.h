@@ -57,10 +57,11 @@ struct Input
     std::vector<Step> steps;
 };
 
-// A fuzzer's bytes: the file's length in two bytes (little-endian), the file,
-// then the steps, each an operation byte and, for caret actions, a byte for
-// `at`, one for `extent` and the paste path, and for Type and Paste a length
-// byte and one byte per character (an index into a small alphabet).
+// A fuzzer's bytes: the file's length in two bytes (little-endian, modulo one
+// more than the bytes that follow, so that any input splits), the file, then
+// the steps, each an operation byte and, for caret actions, a byte for `at`,
+// one for `extent` and the paste path, and for Type and Paste a length byte
+// and one byte per character (an index into a small alphabet).
 Input decode(const QByteArray& data);
 
 struct Outcome
