@@ -46,8 +46,14 @@ public:
         m_program.frmMain.Show();
         m_main = m_program.frmMain.get();
         m_main->rtfBox->LoadFile(path); // what File, Open does once its questions are answered
-        const platform::DecodedText decoded = platform::decodeText(input.file);
-        reset(input.file, decoded.text, decoded.format);
+        const platform::TextFormat format = platform::detectFormat(input.file);
+        const QByteArrayView body = platform::withoutByteOrderMark(input.file, format);
+        QByteArray utf8;
+        if (format.encoding == platform::Encoding::Utf8)
+            utf8 = body.toByteArray();
+        else
+            platform::appendCp1252AsUtf8(body, utf8);
+        reset(input.file, QString::fromUtf8(utf8), format);
     }
 
     static QString escaped(const QByteArray& bytes)
@@ -154,8 +160,10 @@ private:
         QByteArray out;
         if (m_format.encoding == platform::Encoding::Utf8 && m_format.byteOrderMark)
             out = "\xEF\xBB\xBF";
-        return platform::encodeText(text, m_format.encoding, out) ? out
-                                                                  : kUnencodable + text.toUtf8();
+        if (m_format.encoding == platform::Encoding::Utf8)
+            return out + text.toUtf8();
+        return platform::appendUtf8AsCp1252(text.toUtf8(), out) ? out
+                                                                : kUnencodable + text.toUtf8();
     }
 
     // An edit ends the redo history; states lists every state it passes.
