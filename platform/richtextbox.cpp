@@ -194,7 +194,10 @@ void RichTextBox::SaveFile(const QString& path, FileType type) const
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw RuntimeError(describe(file));
-    if (file.write(bytes) != bytes.size()) {
+    // A write that fits the file's buffer only reaches the disk when flushed,
+    // and commit() does not report a flush that fails (a full disk): the
+    // flush is checked here, or a truncated file would replace the old one.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         const QString reason = describe(file);
         file.cancelWriting();
         throw RuntimeError(reason);
