@@ -1,70 +1,41 @@
 #!/usr/bin/env bash
-# Writes a seed corpus for one fuzz target: small valid files of the kind the
-# target reads, made here rather than taken from anywhere.
+# Writes a seed corpus for one fuzz target: small files of the kind the target
+# reads, made here rather than taken from anywhere.
 # Usage: fuzz/seeds.sh textfile|picture DIR
 set -euo pipefail
-kind=$1
 out=$2
 mkdir -p "$out"
+seed() { printf "$2" >"$out/$1"; }
 
-seed() { printf "$2" > "$out/$1"; }
-
-text_seeds() {
-    seed empty ''
+case $1 in
+textfile)
     seed crlf 'unitName = "Hawk"\r\nbuildTime = 12.5\r\n'
-    seed lf '// Weapons\nweaponHard1 = "HP_GUN_1"\n'
-    seed cr 'a = 1\rb = 2\r'
     seed mixed 'a\r\nb\nc\rd\r\n\n\r\r\ne'
-    seed no-final-break '[GameObjectClass]\r\nclassLabel = "wingman"'
-    seed banner '//*****************************************************\r\n'
-    seed include '#include "fvtank.odf"\r\n'
-    seed tabs-blanks 'key =\t"a b"  \t\r\n   '
-    seed nul 'a\000b\r\n\000'
-    seed cp1252 'caf\351 \200 \240 \201\215\217\220\235\r\n'
-    seed utf8 'caf\303\251 \342\200\250 \360\237\232\200\n'
-    seed utf8-bom '\357\273\277name = "\303\251"\r\n'
-    seed bom-twice '\357\273\277\357\273\277x'
+    seed banner '#include "fvtank.odf"\r\n//*****************************************************'
+    seed cp1252 'caf\351 \200 \240 \201\215\217\220\235\000\r\n'
+    seed utf8 '\357\273\277caf\303\251 \342\200\250 \360\237\232\200\n'
     seed utf8-invalid '\303\251\342\202'
-    # Every byte value once, in order.
-    local all="" i
-    for i in $(seq 0 255); do all+=$(printf '\\%03o' "$i"); done
-    seed every-byte "$all"
-}
-
-# Small pictures of each format and flavour the viewer reads, made with
-# ImageMagick. An input's first byte picks the file's name (0 .bmp, 1 .gif,
-# 2 .jpg); the rest is the file.
-picture_seeds() {
-    local made
+    seed every-byte "$(printf '\\%03o' $(seq 0 255))"
+    ;;
+picture)
+    # An input's first byte picks the file's name (0 .bmp, 1 .gif, 2 .jpg).
     made=$(mktemp -d)
-    convert -size 7x5 gradient:red-blue -strip "BMP3:$made/24bit.bmp"
-    convert -size 7x5 gradient:red-blue -strip -type Palette -colors 16 "BMP3:$made/4bit.bmp"
-    convert -size 9x4 pattern:checkerboard -strip -monochrome "BMP3:$made/1bit.bmp"
-    convert -size 7x5 gradient:red-blue -strip -type Palette -compress RLE "BMP3:$made/rle8.bmp"
-    convert -size 7x5 gradient:red-blue -strip "BMP:$made/v5.bmp"
-    convert -size 7x5 gradient:red-blue -strip "$made/plain.gif"
-    convert -size 7x5 gradient:red-blue -strip -interlace GIF "$made/interlaced.gif"
-    convert -delay 10 -size 6x4 xc:red xc:blue -loop 0 "$made/animated.gif"
-    convert -size 8x8 gradient:red-blue -strip -quality 80 "$made/baseline.jpg"
-    convert -size 16x8 gradient:red-blue -strip -interlace JPEG "$made/progressive.jpg"
-    convert -size 8x8 gradient: -strip -colorspace Gray "$made/grey.jpg"
-    local file prefix
+    trap 'rm -rf "$made"' EXIT
+    convert -size 7x5 gradient:red-blue -strip "BMP3:$made/0-24bit.bmp"
+    convert -size 9x4 pattern:checkerboard -strip -monochrome "BMP3:$made/0-1bit.bmp"
+    convert -size 7x5 gradient:red-blue -strip -type Palette -compress RLE "BMP3:$made/0-rle8.bmp"
+    convert -size 7x5 gradient:red-blue -strip "BMP:$made/0-v5.bmp"
+    convert -size 7x5 gradient:red-blue -strip -interlace GIF "$made/1-interlaced.gif"
+    convert -delay 10 -size 6x4 xc:red xc:blue -loop 0 "$made/1-animated.gif"
+    convert -size 8x8 gradient:red-blue -strip -quality 80 "$made/2-baseline.jpg"
+    convert -size 16x8 gradient:red-blue -strip -interlace JPEG "$made/2-progressive.jpg"
     for file in "$made"/*; do
-        case $file in
-        *.bmp) prefix='\000' ;;
-        *.gif) prefix='\001' ;;
-        *) prefix='\002' ;;
-        esac
-        { printf "$prefix"; cat "$file"; } >"$out/$(basename "$file")"
+        name=$(basename "$file")
+        { printf "\\00${name:0:1}"; cat "$file"; } >"$out/$name"
     done
-    rm -rf "$made"
-}
-
-case $kind in
-textfile) text_seeds ;;
-picture) picture_seeds ;;
+    ;;
 *)
-    echo "unknown fuzz target: $kind" >&2
+    echo "unknown fuzz target: $1" >&2
     exit 2
     ;;
 esac

@@ -30,16 +30,14 @@ class TestEditor : public QObject, Fixture
     {
         QTest::keyClick(main->rtfBox, key, modifiers);
     }
-    void open(const QString& file)
+    // Runs Open or Save As; the dialog answers with the file.
+    void choose(QAction* item, const QString& file)
     {
         script.files.push_back(file);
-        main->mnuOpen->trigger();
+        item->trigger();
     }
-    void saveAs(const QString& file)
-    {
-        script.files.push_back(file);
-        main->mnuSaveAs->trigger();
-    }
+    void open(const QString& file) { choose(main->mnuOpen, file); }
+    void saveAs(const QString& file) { choose(main->mnuSaveAs, file); }
     QString format() const
     {
         const platform::TextFormat f = box()->format();

@@ -1,12 +1,9 @@
-"""Reads a running program through AT-SPI, as a screen reader does.
-
-  atspi.py APP edit CUT COPY PASTE      the Edit menu's items are enabled (1) or not (0)
-  atspi.py APP focused ROLE NAME        the control with the focus has this role and name
-  atspi.py APP object ROLE NAME DESCR   a control with this role and name has this description
-
-Each waits up to 15 seconds for the program to get there, reading it afresh
-every time, and ends with status 1 and what it saw if it never does.
-"""
+# Reads a running program through AT-SPI, as a screen reader does:
+#   atspi.py APP edit CUT COPY PASTE      the Edit menu's items are enabled (1) or not (0)
+#   atspi.py APP focused ROLE NAME        the control with the focus has this role and name
+#   atspi.py APP object ROLE NAME DESCR   a control with this role and name has this description
+# Each waits up to 15 seconds for the program to get there, reading it afresh
+# every time, and ends with status 1 and what it saw if it never does.
 import sys
 import time
 
