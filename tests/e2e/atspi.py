@@ -1,5 +1,4 @@
 # Reads a running program through AT-SPI, as a screen reader does:
-#   atspi.py APP edit CUT COPY PASTE      the Edit menu's items are enabled (1) or not (0)
 #   atspi.py APP focused ROLE NAME        the control with the focus has this role and name
 #   atspi.py APP object ROLE NAME DESCR   a control with this role and name has this description
 # Each waits up to 15 seconds for the program to get there, reading it afresh
@@ -22,12 +21,6 @@ def probe(name, command, args):
     desktop = pyatspi.Registry.getDesktop(0)
     app = next(a for a in map(desktop.getChildAtIndex, range(desktop.childCount)) if a.name == name)
     app.set_cache_mask(Atspi.Cache.NONE)  # the answers change while the test waits
-    if command == "edit":
-        menu = next(n for n in nodes(app) if n.getRoleName() in ("menu", "menu item")
-                    and n.name == "Edit")
-        states = {n.name: str(int(n.getState().contains(pyatspi.STATE_ENABLED)))
-                  for n in nodes(menu) if n.name in ("Cut", "Copy", "Paste")}
-        return [states.get(item) for item in ("Cut", "Copy", "Paste")]
     if command == "focused":
         return next([n.getRoleName(), n.name] for n in nodes(app)
                     if n.getState().contains(pyatspi.STATE_FOCUSED))
