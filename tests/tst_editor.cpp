@@ -192,7 +192,7 @@ private slots:
             QCOMPARE(setrlimit(RLIMIT_FSIZE, &saved), 0);
             QVERIFY(script.said(Style::OkOnly | Style::Exclamation, target));
         }
-        std::signal(SIGXFSZ, handler);
+        QVERIFY(std::signal(SIGXFSZ, handler) != SIG_ERR);
         QCOMPARE(read(target), QByteArray("old\r\n"));
         QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList(u"t.odf"_s));
         QVERIFY(main->blnChanged);
@@ -238,9 +238,10 @@ private slots:
     void editMenuFollowsTheText()
     {
         const auto states = [this] {
-            return QString::number(main->mnuCut->isEnabled()) +
-                   QString::number(main->mnuCopy->isEnabled()) +
-                   QString::number(main->mnuPaste->isEnabled());
+            QString enabled;
+            for (const QAction* item : {main->mnuCut, main->mnuCopy, main->mnuPaste})
+                enabled += item->isEnabled() ? u'1' : u'0';
+            return enabled;
         };
         QCOMPARE(states(), u"000"_s);
         QApplication::clipboard()->setText(u"clip"_s);

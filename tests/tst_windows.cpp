@@ -267,7 +267,8 @@ private slots:
         add("truncated bmp", bmp.left(bmp.size() / 2), {}, "truncated");
         add("truncated gif", anim.left(anim.size() / 2), {}, "truncated");
         add("absurd bmp", bmpHeader(0x7FFFFFFF, 0x7FFFFFFF, 0xFFFF, 0), {}, "truncated");
-        add("bmp over budget", bmpHeader(16000, 16000, 8, 1) + "\0\1", {}, "too large");
+        add("bmp over budget", bmpHeader(16000, 16000, 8, 1) + QByteArray("\0\1", 2), {},
+            "too large");
         add("gif over budget", gif({Qt::red}, 30000, 30000), {}, "too large");
         add("progressive jpeg over budget", flatJpeg(12000, true), {}, "too large");
     }

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Helpers for the end-to-end tests and the screenshot script: a private X
 # server and waits on windows. Sourced.
 
@@ -36,7 +37,7 @@ start_x() {
 ours() { [ "$(tr -d ' \n' <"/tmp/.X$1-lock")" = "$xvfb_pid" ] && xdpyinfo -display ":$1" >/dev/null; }
 
 stop_x() {
-    kill $(jobs -p) 2>/dev/null || true
+    jobs -p | xargs -r kill 2>/dev/null || true
     wait 2>/dev/null || true
 }
 
