@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
-#include <array>
 #include <cstdio>
 #include <cstdlib>
 
@@ -15,10 +14,9 @@ void startApplication()
     // QApplication keeps references to its arguments for its whole life, and
     // it is never destroyed: libFuzzer ends the process with exit().
     static int argc = 1;
-    static QByteArray name("tessmark-fuzz");
-    static std::array<char*, 2> argv = {name.data(), nullptr};
-    static const QApplication* const application = new QApplication(argc, argv.data());
-    Q_UNUSED(application)
+    static char name[] = "tessmark-fuzz";
+    static char* argv[] = {name, nullptr};
+    new QApplication(argc, argv); // NOLINT(cppcoreguidelines-owning-memory)
 }
 
 QString workPath(const QString& name)
@@ -46,8 +44,7 @@ QByteArray readFile(const QString& path)
 
 void fail(const char* what, const QString& detail)
 {
-    (void)std::fprintf(stderr, "FINDING: %s%s%s\n", what, detail.isEmpty() ? "" : ": ",
-                       qPrintable(detail));
+    (void)std::fprintf(stderr, "FINDING: %s: %s\n", what, qPrintable(detail));
     std::abort();
 }
 

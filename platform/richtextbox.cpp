@@ -420,9 +420,11 @@ void RichTextBox::redo()
     SendScintilla(SCI_REDO);
 }
 
+// As in a text box: the caret goes to the end, so that Shift with an arrow
+// and End act from there.
 void RichTextBox::selectAll()
 {
-    SendScintilla(SCI_SELECTALL);
+    SendScintilla(SCI_SETSEL, 0UL, SendScintilla(SCI_GETLENGTH));
 }
 
 void RichTextBox::clearUndoHistory()
@@ -699,6 +701,10 @@ void RichTextBox::keyPressEvent(QKeyEvent* event)
         QsciScintillaBase::keyPressEvent(&command);
         event->setAccepted(command.isAccepted());
         return;
+    } else if (event->text().toUcs4().size() > 1) {
+        // Several characters in one key press (an input method's or a
+        // compose sequence's): the engine's key handling takes only one.
+        replaceSelection(toDocumentText(event->text()));
     } else {
         QsciScintillaBase::keyPressEvent(event);
         return;

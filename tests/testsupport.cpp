@@ -1,62 +1,72 @@
 #include "testsupport.h"
 
-#include <QApplication>
 #include <QFile>
-#include <QKeyEvent>
 #include <QTest>
 
-int ScriptedServices::msgBox(QWidget*, const QString& prompt, int style)
+int Script::msgBox(QWidget*, const QString& prompt, int style)
 {
-    messages.append({prompt, style});
-    if ((style & 0x7) == platform::MsgBox::OkOnly)
-        return platform::MsgBox::Ok; // a box with one button asks nothing
-    if (answers.empty()) {
-        unexpected = true;
-        qWarning("unscripted message box: %s", qPrintable(prompt));
-        return platform::MsgBox::Cancel;
-    }
-    const int answer = answers.front();
-    answers.pop_front();
+    messages.append({style, prompt});
+    if ((style & 7) == platform::MsgBox::OkOnly)
+        return platform::MsgBox::Ok;
+    unexpected = unexpected || answers.empty();
+    const int answer = answers.empty() ? int(platform::MsgBox::Cancel) : answers.front();
+    if (!answers.empty())
+        answers.pop_front();
     return answer;
 }
 
-std::optional<QString> ScriptedServices::fileDialog(QWidget*,
-                                                    const platform::FileDialogRequest& request)
+std::optional<QString> Script::fileDialog(QWidget*, const platform::FileDialogRequest& request)
 {
     dialogs.append(request);
-    if (fileNames.empty()) {
-        unexpected = true;
-        qWarning("unscripted file dialog: %s", qPrintable(request.title));
-        return std::nullopt;
-    }
-    const QString name = fileNames.front();
-    fileNames.pop_front();
-    if (name.isEmpty())
-        return std::nullopt;
-    return name;
+    unexpected = unexpected || files.empty();
+    const QString chosen = files.empty() ? QString() : files.front();
+    if (!files.empty())
+        files.pop_front();
+    return chosen.isEmpty() ? std::nullopt : std::optional<QString>(chosen);
 }
 
-void typeText(QWidget* widget, const QString& text)
+bool Script::said(int style, const QString& part)
 {
-    for (QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(widget, &press);
-        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(widget, &release);
-    }
+    if (messages.isEmpty())
+        return false;
+    const auto [shownStyle, prompt] = messages.takeFirst();
+    if (shownStyle == style && prompt.contains(part))
+        return true;
+    qWarning("message box %d \"%s\", expected %d with \"%s\"", shownStyle, qPrintable(prompt),
+             style, qPrintable(part));
+    return false;
 }
 
-QByteArray readBytes(const QString& path)
+void Fixture::start()
+{
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+    script = Script();
+    dir = std::make_unique<QTemporaryDir>();
+    program = std::make_unique<Program>(script);
+    program->frmMain.Show();
+    main = program->frmMain.get();
+    QVERIFY(QTest::qWaitForWindowActive(main));
+}
+
+bool Fixture::finish()
+{
+    program.reset();
+    for (const auto& [style, prompt] : std::as_const(script.messages))
+        qWarning("unchecked message box %d \"%s\"", style, qPrintable(prompt));
+    return !script.unexpected && script.answers.empty() && script.files.empty() &&
+           script.messages.isEmpty();
+}
+
+QString Fixture::write(const QString& name, const QByteArray& bytes) const
+{
+    QFile file(path(name));
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qWarning("cannot write %s", qPrintable(file.fileName()));
+    return file.fileName();
+}
+
+QByteArray Fixture::read(const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray("<unreadable>");
-    return file.readAll();
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
-    QCOMPARE(file.write(bytes), bytes.size());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }

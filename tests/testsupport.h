@@ -1,30 +1,25 @@
 #pragma once
 
+// What the test programs share: the program with scripted services, its main
+// window shown, and a scratch folder, fresh for every test function.
+#include "editor/frmmain.h"
+#include "editor/program.h"
 #include "platform/services.h"
 
-#include <QByteArray>
-#include <QList>
-#include <QString>
-#include <QStringList>
+#include <QTemporaryDir>
 #include <deque>
-#include <optional>
+#include <memory>
 
-// Services that a test scripts: dialogs and message boxes take their answers
-// from queues, and the beep and the end of the program are only counted. A
-// question that nobody scripted fails the test instead of blocking it.
-class ScriptedServices : public platform::Services
+// Message boxes and file dialogs answered from queues ("" cancels a dialog).
+// Every message box shown is kept until a test checks it with said(); a
+// question nobody scripted is answered Cancel and fails the test.
+class Script : public platform::Services
 {
 public:
-    struct Message
-    {
-        QString prompt;
-        int style;
-    };
-
-    std::deque<int> answers;                    // next message box answers
-    std::deque<QString> fileNames;              // next dialog results; empty = Cancel
-    QList<Message> messages;                    // every message box shown
-    QList<platform::FileDialogRequest> dialogs; // every file dialog shown
+    std::deque<int> answers;
+    std::deque<QString> files;
+    QList<std::pair<int, QString>> messages; // style and prompt
+    QList<platform::FileDialogRequest> dialogs;
     int beeps = 0;
     int ends = 0;
     bool unexpected = false;
@@ -34,10 +29,22 @@ public:
                                       const platform::FileDialogRequest& request) override;
     void beep() override { ++beeps; }
     void end() override { ++ends; }
+    // Takes the oldest message shown; true when it has the style and holds the text.
+    bool said(int style, const QString& part);
 };
 
-// Types text that QTest::keyClicks cannot spell (anything beyond ASCII).
-void typeText(QWidget* widget, const QString& text);
+class Fixture
+{
+public:
+    Script script;
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<Program> program;
+    FrmMain* main = nullptr;
 
-QByteArray readBytes(const QString& path);
-void writeBytes(const QString& path, const QByteArray& bytes);
+    void start();
+    // False when a question went unanswered, an answer unused or a message unchecked.
+    bool finish();
+    QString path(const QString& name) const { return dir->filePath(name); }
+    QString write(const QString& name, const QByteArray& bytes) const;
+    static QByteArray read(const QString& path);
+};

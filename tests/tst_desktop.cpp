@@ -2,8 +2,6 @@
 // dropped on the window, which open as File > Open opens them. The drops are
 // Qt's own drag events sent to the real window, as a drag from a file manager
 // arrives.
-#include "editor/frmmain.h"
-#include "editor/program.h"
 #include "platform/keyboard.h"
 #include "platform/richtextbox.h"
 #include "testsupport.h"
@@ -11,7 +9,6 @@
 #include <QApplication>
 #include <QMimeData>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 
@@ -46,82 +43,68 @@ const Case cases[] = {
 
 } // namespace
 
-class TestDesktop : public QObject
+class TestDesktop : public QObject, Fixture
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void gestures_data();
-    void gestures();
-
-private:
-    QTemporaryDir m_dir;
-};
-
-void TestDesktop::initTestCase()
-{
-    writeBytes(m_dir.filePath(QStringLiteral("a.odf")), "alpha\r\n");
-    writeBytes(m_dir.filePath(QStringLiteral("b.odf")), "bravo");
-    writeBytes(m_dir.filePath(QStringLiteral("nul.odf")), QByteArray("x\0y", 3));
-}
-
-void TestDesktop::gestures_data()
-{
-    QTest::addColumn<int>("row");
-    for (int row = 0; row < int(std::size(cases)); ++row)
-        QTest::newRow(cases[row].name) << row;
-}
-
-void TestDesktop::gestures()
-{
-    QFETCH(int, row);
-    const Case& c = cases[row];
-    ScriptedServices services;
-    platform::KeyboardRules rules(services);
-    qApp->installEventFilter(&rules);
-    Program program(services);
-    FrmMain& w = *program.frmMain.Load();
-    w.show();
-    w.rtfBox->setText(QString::fromLatin1(c.before));
-    w.blnChanged = c.changed;
-    if (c.answer != 0)
-        services.answers.push_back(c.answer);
-
-    if (c.gesture == AltZ) {
-        QTest::keyClick(w.rtfBox, Qt::Key_Z, Qt::AltModifier);
-    } else if (c.gesture == ReturnOnClear) {
-        QTest::keyClick(w.cmdClear, Qt::Key_Return);
-    } else {
-        QMimeData data;
-        QList<QUrl> urls;
-        const QStringList files = QString::fromLatin1(c.files).split(u' ', Qt::SkipEmptyParts);
-        for (const QString& file : files)
-            urls << QUrl::fromLocalFile(m_dir.filePath(file + QStringLiteral(".odf")));
-        if (c.gesture == DropText)
-            data.setText(QStringLiteral("hello"));
-        else
-            data.setUrls(urls);
-        QWidget* target = c.gesture == DropOnButton ? w.cmdMinimize : w.rtfBox->viewport();
-        const QPoint at = target->rect().center();
-        const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
-        QDragEnterEvent enter(at, actions, &data, Qt::LeftButton, {});
-        QApplication::sendEvent(target, &enter);
-        QDropEvent drop(at, actions, &data, Qt::LeftButton, {});
-        QApplication::sendEvent(target, &drop);
-        QVERIFY(drop.isAccepted());
-        // A dropped file is copied, never moved away from where it lies.
-        QVERIFY(c.gesture == DropText || drop.dropAction() == Qt::CopyAction);
-        QCoreApplication::processEvents();
+    void init() { start(); }
+    void gestures_data()
+    {
+        QTest::addColumn<int>("row");
+        for (int row = 0; row < int(std::size(cases)); ++row)
+            QTest::newRow(cases[row].name) << row;
     }
-    QVERIFY(!services.unexpected && services.answers.empty());
-    QCOMPARE(w.rtfBox->Text(), QString::fromLatin1(c.after));
-    const QString opened = QString::fromLatin1(c.opened) + QStringLiteral(".odf");
-    QCOMPARE(w.windowTitle(), *c.opened ? opened : QStringLiteral("Tessmark 2.0"));
-    QCOMPARE(w.strLastopen,
-             *c.opened ? QDir::toNativeSeparators(m_dir.filePath(opened)) : QString());
-    QCOMPARE(services.beeps, c.gesture == AltZ ? 1 : 0);
-}
+    void gestures()
+    {
+        QFETCH(int, row);
+        const Case& c = cases[row];
+        write(QStringLiteral("a.odf"), "alpha\r\n");
+        write(QStringLiteral("b.odf"), "bravo");
+        write(QStringLiteral("nul.odf"), QByteArray("x\0y", 3));
+        platform::KeyboardRules rules(script);
+        qApp->installEventFilter(&rules);
+        main->rtfBox->setText(QString::fromLatin1(c.before));
+        main->blnChanged = c.changed;
+        if (c.answer != 0)
+            script.answers.push_back(c.answer);
+
+        if (c.gesture == AltZ) {
+            QTest::keyClick(main->rtfBox, Qt::Key_Z, Qt::AltModifier);
+        } else if (c.gesture == ReturnOnClear) {
+            QTest::keyClick(main->cmdClear, Qt::Key_Return);
+        } else {
+            QMimeData data;
+            QList<QUrl> urls;
+            const QStringList files = QString::fromLatin1(c.files).split(u' ', Qt::SkipEmptyParts);
+            for (const QString& file : files)
+                urls << QUrl::fromLocalFile(path(file + QStringLiteral(".odf")));
+            if (c.gesture == DropText)
+                data.setText(QStringLiteral("hello"));
+            else
+                data.setUrls(urls);
+            QWidget* target =
+                c.gesture == DropOnButton ? main->cmdMinimize : main->rtfBox->viewport();
+            const QPoint at = target->rect().center();
+            const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
+            QDragEnterEvent enter(at, actions, &data, Qt::LeftButton, {});
+            QApplication::sendEvent(target, &enter);
+            QDropEvent drop(at, actions, &data, Qt::LeftButton, {});
+            QApplication::sendEvent(target, &drop);
+            QVERIFY(drop.isAccepted());
+            // A dropped file is copied, never moved away from where it lies.
+            QVERIFY(c.gesture == DropText || drop.dropAction() == Qt::CopyAction);
+            QCoreApplication::processEvents();
+        }
+        QCOMPARE(main->rtfBox->Text(), QString::fromLatin1(c.after));
+        const QString opened = QString::fromLatin1(c.opened) + QStringLiteral(".odf");
+        QCOMPARE(main->windowTitle(), *c.opened ? opened : QStringLiteral("Tessmark 2.0"));
+        QCOMPARE(main->strLastopen, *c.opened ? QDir::toNativeSeparators(path(opened)) : QString());
+        QCOMPARE(script.beeps, c.gesture == AltZ ? 1 : 0);
+        script.messages.clear(); // the questions' answers are checked by what happened
+        QVERIFY(finish());
+    }
+};
 
 QTEST_MAIN(TestDesktop)
 #include "tst_desktop.moc"

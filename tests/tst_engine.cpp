@@ -13,19 +13,15 @@
 
 #include <sys/stat.h>
 
-class TestEngine : public QObject
+class TestEngine : public QObject, Fixture
 {
     Q_OBJECT
 
-private:
-    QTemporaryDir m_dir;
-    QString path(const char* name) const { return m_dir.filePath(QLatin1String(name)); }
-
 private slots:
-    void initTestCase()
+    void init()
     {
-        QVERIFY(m_dir.isValid());
-        QCOMPARE(mkfifo(qPrintable(path("pipe.odf")), 0600), 0);
+        start();
+        QCOMPARE(mkfifo(qPrintable(path(QStringLiteral("pipe.odf"))), 0600), 0);
     }
 
     // Script steps, split at blanks: at:N puts the caret before character N,
@@ -34,7 +30,7 @@ private slots:
     void editsKeepEveryByte_data()
     {
         QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("steps");
         QTest::addColumn<QByteArray>("saved");
         const auto row = [](const char* name, const QByteArray& file, const char* script,
                             const QByteArray& saved) {
@@ -81,20 +77,14 @@ private slots:
     void editsKeepEveryByte()
     {
         QFETCH(QByteArray, file);
-        QFETCH(QString, script);
+        QFETCH(QString, steps);
         QFETCH(QByteArray, saved);
 
-        ScriptedServices services;
-        Program program(services);
-        program.frmMain.Show();
-        FrmMain* main = program.frmMain.get();
-        QVERIFY(QTest::qWaitForWindowActive(main));
         platform::RichTextBox* box = main->rtfBox;
-        writeBytes(path("in.odf"), file);
-        services.fileNames.push_back(path("in.odf"));
+        script.files.push_back(write(QStringLiteral("in.odf"), file));
         main->mnuOpen->trigger();
 
-        for (const QString& step : script.split(QLatin1Char(' '))) {
+        for (const QString& step : steps.split(QLatin1Char(' '))) {
             const QString arg = step.section(QLatin1Char(':'), 1);
             if (step.startsWith(QLatin1String("at:"))) {
                 box->setCursorPosition(arg.toInt());
@@ -107,9 +97,10 @@ private slots:
                 QApplication::clipboard()->setText(arg);
                 QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
             } else if (step.startsWith(QLatin1String("open:"))) {
-                services.fileNames.push_back(
-                    arg.startsWith(QLatin1Char('/')) ? arg : m_dir.filePath(arg));
+                script.files.push_back(arg.startsWith(QLatin1Char('/')) ? arg : path(arg));
                 main->mnuOpen->trigger();
+                QVERIFY(
+                    script.said(platform::MsgBox::Exclamation, QStringLiteral("not a regular")));
             } else if (step == QLatin1String("Clear")) {
                 QTest::mouseClick(main->cmdClear, Qt::LeftButton);
             } else if (step == QLatin1String("New")) {
@@ -119,10 +110,10 @@ private slots:
                 QTest::keyClick(box, key.key(), key.keyboardModifiers());
             }
         }
-        services.fileNames.push_back(path("out.odf"));
+        script.files.push_back(path(QStringLiteral("out.odf")));
         main->mnuSaveAs->trigger();
-        QCOMPARE(readBytes(path("out.odf")), saved);
-        QVERIFY(!services.unexpected);
+        QCOMPARE(read(path(QStringLiteral("out.odf"))), saved);
+        QVERIFY(finish());
     }
 };
 

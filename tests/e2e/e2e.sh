@@ -1,0 +1,160 @@
+#!/usr/bin/env bash
+# The real program in a private X server, driven with real keystrokes
+# (xdotool) and read back from its files, the clipboard, the screen and
+# AT-SPI, one scenario at a time.
+# Usage: e2e.sh editor|companions|accessibility|install|desktop path/to/tessmark
+set -euo pipefail
+scenario=$1
+binary=$(realpath "$2")
+here=$(dirname "$(realpath "$0")")
+if [ "$scenario" = accessibility ] && [ -z "${TESSMARK_E2E_BUS:-}" ]; then
+    # A D-Bus session, and so an accessibility bus, of its own.
+    exec env TESSMARK_E2E_BUS=1 dbus-run-session -- bash "$0" "$@"
+fi
+source "$here/x11.sh"
+work=$(mktemp -d)
+trap 'stop_x; rm -rf "$work"' EXIT
+cd "$work"
+unset WAYLAND_DISPLAY
+start_x
+
+title_is() { [[ "$(xdotool getwindowname "$1")" =~ $2 ]]; }
+ended() { ! kill -0 "$1"; }
+closed() { ! xwininfo -id "$1" | grep -q IsViewable; }
+# Types a path into the file dialog of that title and accepts it.
+answer_dialog() {
+    focus_window "$(wait_window "$1")"
+    xdotool type --delay 10 "$2"
+    xdotool key Return
+}
+atspi() { /usr/bin/python3 "$here/atspi.py" Tessmark "$@" || fail "AT-SPI: $*"; }
+
+# Types, appends two snippets, saves over an old file (no question), opens it
+# again and quits: No to Quit? keeps the program, Yes ends it.
+run_editor() {
+    "$binary" &
+    local app=$! main
+    main=$(wait_window '^Tessmark 2\.0$')
+    focus_window "$main"
+    xdotool type --delay 20 'unitName = "Hawk"'
+    xdotool key --delay 100 Return alt+i Return alt+i Down Return
+    echo old >ship.odf
+    xdotool key ctrl+s
+    answer_dialog '^Save As\.\.\.$' "$work/ship.odf"
+    retry title_is "$main" "^$work/ship\.odf$" || fail "the caption after Save As"
+    printf 'unitName = "Hawk"\r\n#include ".odf"//%s' "$(printf '%.0s*' $(seq 53))" |
+        cmp - ship.odf || fail "the saved bytes differ: $(od -c ship.odf | head -5)"
+    focus_window "$main"
+    xdotool key ctrl+n ctrl+o
+    answer_dialog '^Open\.\.\.$' "$work/ship.odf"
+    retry title_is "$main" '^ship\.odf$' || fail "the caption after Open"
+    local box answer
+    for answer in n y; do
+        focus_window "$main"
+        xdotool key --delay 100 alt+f e
+        box=$(wait_window '^Tessmark$')
+        focus_window "$box"
+        xdotool key "alt+$answer"
+        retry closed "$box" || fail "the message box stays open"
+    done
+    retry ended "$app" || fail "Yes to Quit? did not end the program"
+}
+
+# Opens each reference window from the keyboard and copies all its text: the
+# clipboard holds the window's text with the platform's line breaks.
+run_companions() {
+    "$binary" &
+    local main row keys title resource
+    main=$(wait_window '^Tessmark 2\.0$')
+    # Program Extras' two items share the key O: each O moves on, Return runs.
+    for row in 'alt+p o o Return:Example of an ODF:example.odf' \
+        'alt+p o Return:Published ODF:template.odf' 'alt+h a:About Tessmark 2\.0:about-notes.txt'; do
+        IFS=: read -r keys title resource <<<"$row"
+        focus_window "$main"
+        xdotool key --delay 100 $keys
+        focus_window "$(wait_window "^$title\.\.\.$")"
+        xsel --clipboard --clear
+        xdotool key ctrl+a ctrl+c
+        tr -d '\r' <"$here/../../resources/$resource" >expected
+        retry copied || fail "the clipboard does not hold $resource"
+    done
+}
+copied() { xsel --clipboard --output >copied && cmp -s expected copied; }
+
+# The viewer from the keyboard, as a screen reader hears it: the focus and the
+# names on the way, and the picture picked, named and shown on the screen.
+run_accessibility() {
+    convert -size 240x120 xc:red BMP3:hawk.bmp
+    QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$binary" &
+    local viewer
+    focus_window "$(wait_window '^Tessmark 2\.0$')"
+    atspi focused text Document
+    xdotool type --delay 20 'unitName'
+    atspi text Document unitName 8
+    xdotool key --delay 100 alt+v h
+    viewer=$(wait_window '^Hardpoint Preview\.$')
+    focus_window "$viewer"
+    focus_window "$viewer" # the closing menu may take the keyboard back
+    atspi focused 'combo box' Drives
+    xdotool key Tab
+    atspi focused tree Folders
+    xdotool key Tab Down
+    atspi object image Picture hawk.bmp
+    retry shows "$viewer" '255 0 0' || fail "the frame does not show the picture"
+}
+# Whether the centre of the viewer's frame has about the colour "R G B".
+shows() {
+    import -window "$1" shot.png
+    convert shot.png -format '%[fx:int(255*p{360,176}.r)] %[fx:int(255*p{360,176}.g)] %[fx:int(255*p{360,176}.b)]' info: |
+        awk -v want="$2" '{ split(want, w); for (i = 1; i <= 3; i++) if ($i - w[i] > 24 || w[i] - $i > 24) exit 1 }'
+}
+
+# Installs into a staging folder and starts the installed program, alone: its
+# window carries the class that the desktop entry names.
+run_install() {
+    cmake --install "$(dirname "$binary")" --prefix stage >install.log || fail "$(cat install.log)"
+    local file desktop=stage/share/applications/tessmark.desktop main
+    for file in bin/tessmark share/metainfo/tessmark.metainfo.xml \
+        share/icons/hicolor/48x48/apps/tessmark.png; do
+        [ -s "stage/$file" ] || fail "not installed: $file"
+    done
+    grep -qx 'Exec=tessmark %f' "$desktop" && grep -qx 'Icon=tessmark' "$desktop" ||
+        fail "the desktop entry names another program or icon"
+    env -u LD_LIBRARY_PATH PATH="$work/stage/bin:/usr/bin:/bin" tessmark &
+    main=$(wait_window '^Tessmark 2\.0$')
+    [[ "$(xprop -id "$main" WM_CLASS)" == *"\"$(sed -n 's/^StartupWMClass=//p' "$desktop")\""* ]] ||
+        fail "the window class is not the desktop entry's"
+}
+
+# A file named on the command line opens as File > Open opens it, or is
+# reported; Alt with a letter that no menu takes types nothing; Return
+# presses the focused push button.
+run_desktop() {
+    "$binary" missing.odf &
+    local app=$! main
+    focus_window "$(wait_window '^Tessmark$')"
+    xdotool key Return
+    wait_window '^Tessmark 2\.0$' >/dev/null
+    kill "$app"
+    printf 'a = 1\r\n' >ship.odf
+    "$binary" ship.odf &
+    main=$(wait_window '^ship\.odf$')
+    focus_window "$main"
+    xdotool key ctrl+End alt+z alt+n alt+q
+    xdotool type b
+    save_as "$main" keys.odf
+    printf 'a = 1\r\nb' | cmp - keys.odf || fail "Alt with a free letter typed into the document"
+    focus_window "$main"
+    xdotool key ctrl+Tab Return # from the document to Clear
+    save_as "$main" cleared.odf
+    [ ! -s cleared.odf ] || fail "Return on the focused Clear button did not clear"
+}
+save_as() {
+    focus_window "$1"
+    xdotool key ctrl+s
+    answer_dialog '^Save As\.\.\.$' "$work/$2"
+    retry title_is "$1" "^$work/$2\$" || fail "the caption after saving $2"
+}
+
+"run_$scenario"
+echo "e2e $scenario: passed"

@@ -1,0 +1,313 @@
+// The main window and its document: files come back byte for byte, the File
+// commands ask what they must and nothing more, and the Edit and Insert menus
+// follow the text.
+#include "platform/richtextbox.h"
+#include "testsupport.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QPushButton>
+#include <QTest>
+#include <QTextBlock>
+#include <algorithm>
+#include <csignal>
+#include <sys/resource.h>
+
+using namespace Qt::StringLiterals;
+using platform::MsgBox::Answer;
+using platform::MsgBox::Style;
+
+class TestEditor : public QObject, Fixture
+{
+    Q_OBJECT
+
+    platform::RichTextBox* box() const { return main->rtfBox; }
+    QString text() const { return main->rtfBox->Text(); }
+    void type(const QString& keys) const { QTest::keyClicks(main->rtfBox, keys); }
+    // Types text that QTest::keyClicks cannot spell (beyond Latin-1).
+    void insert(const QString& text) const
+    {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, text);
+        QCoreApplication::sendEvent(main->rtfBox, &press);
+    }
+    void key(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) const
+    {
+        QTest::keyClick(main->rtfBox, key, modifiers);
+    }
+    // Runs Open or Save As; the dialog answers with the file.
+    void choose(QAction* item, const QString& file)
+    {
+        script.files.push_back(file);
+        item->trigger();
+    }
+    void open(const QString& file) { choose(main->mnuOpen, file); }
+    void saveAs(const QString& file) { choose(main->mnuSaveAs, file); }
+    QString format() const
+    {
+        const platform::TextFormat f = box()->format();
+        const QString endings[] = {u"crlf"_s, u"lf"_s, u"cr"_s};
+        return (f.encoding == platform::Encoding::Utf8 ? u"utf-8 "_s : u"cp1252 "_s) +
+               (f.byteOrderMark ? u"bom "_s : QString()) + endings[int(f.lineEnding)];
+    }
+
+private slots:
+    void init() { start(); }
+    void cleanup() { QVERIFY(finish()); }
+
+    // Opened and saved again, any file comes back byte for byte; the encoding
+    // and the main line break found decide how typed text is written.
+    void roundTrip_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("format");
+        QByteArray all;
+        for (int i = 0; i < 256; ++i)
+            all.append(char(i));
+        QByteArray back = all;
+        std::reverse(back.begin(), back.end());
+        QTest::newRow("every byte, forth and back") << all + back << u"cp1252 lf"_s;
+        QTest::newRow("empty") << QByteArray() << u"cp1252 crlf"_s;
+        QTest::newRow("crlf, no final break") << QByteArray("a = 1\r\nb = 2") << u"cp1252 crlf"_s;
+        QTest::newRow("one lf") << QByteArray("a\nb") << u"cp1252 lf"_s;
+        QTest::newRow("cr") << QByteArray("a\rb\r") << u"cp1252 cr"_s;
+        QTest::newRow("mixed") << QByteArray("a\r\nb\nc\rd\r\n\n\r\r\ne") << u"cp1252 crlf"_s;
+        QTest::newRow("utf-8") << QByteArray("caf\xC3\xA9 \xE2\x80\xA8 \xF0\x9F\x9A\x80\n")
+                               << u"utf-8 lf"_s;
+        QTest::newRow("utf-8, bom") << QByteArray("\xEF\xBB\xBFok\r\n") << u"utf-8 bom crlf"_s;
+        QTest::newRow("two boms") << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBFx") << u"utf-8 bom crlf"_s;
+        QTest::newRow("paragraph separator") << QByteArray("a\xE2\x80\xA9z") << u"utf-8 crlf"_s;
+        QTest::newRow("frame marker") << QByteArray("\xEF\xB7\x90") << u"utf-8 crlf"_s;
+        QTest::newRow("overlong") << QByteArray("\xC0\x80 \xC3\xA9") << u"cp1252 crlf"_s;
+        QTest::newRow("surrogate") << QByteArray("\xED\xA0\x80 \xC3\xA9") << u"cp1252 crlf"_s;
+        QTest::newRow("truncated") << QByteArray("\xC3\xA9\xE2\x82") << u"cp1252 crlf"_s;
+        QTest::newRow("bom, invalid") << QByteArray("\xEF\xBB\xBF\xFF") << u"cp1252 crlf"_s;
+    }
+
+    void roundTrip()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, format);
+        const bool binary = bytes.contains('\0');
+        if (binary)
+            script.answers.push_back(Answer::Yes);
+        open(write(u"in.odf"_s, bytes));
+        if (binary)
+            QVERIFY(script.said(Style::YesNo | Style::Exclamation, u"NUL"_s));
+        QCOMPARE(main->windowTitle(), u"in.odf"_s);
+        QCOMPARE(this->format(), format);
+        saveAs(path(u"out.odf"_s));
+        QCOMPARE(read(path(u"out.odf"_s)), bytes);
+        QCOMPARE(main->windowTitle(), path(u"out.odf"_s));
+        QVERIFY(!main->blnChanged);
+    }
+
+    // Typed lines take the file's main line break (Shift+Return too) and its
+    // encoding; the other lines keep theirs. New starts a Windows-1252, CR LF
+    // document.
+    void typedTextTakesTheFilesFormat()
+    {
+        open(write(u"a.odf"_s, "one\r\ntwo\nthree"));
+        box()->setCursorPosition(8); // the end of "two"
+        key(Qt::Key_Return);
+        type(u"new"_s);
+        key(Qt::Key_Return, Qt::ShiftModifier);
+        insert(u"\u00E9\u20AC"_s);
+        saveAs(path(u"a.odf"_s));
+        QCOMPARE(read(path(u"a.odf"_s)), QByteArray("one\r\ntwo\r\nnew\r\n\xE9\x80\nthree"));
+
+        open(write(u"u.odf"_s, "caf\xC3\xA9\n"));
+        type(u"!"_s);
+        script.answers.push_back(Answer::No);
+        main->mnuNew->trigger();
+        QVERIFY(script.said(Style::YesNoCancel | Style::Question, u"Save Changes?"_s));
+        QVERIFY(box()->isEmpty() && !main->blnChanged);
+        type(u"a"_s);
+        key(Qt::Key_Return);
+        insert(u"\u00E9"_s);
+        saveAs(path(u"n.odf"_s));
+        QCOMPARE(read(path(u"n.odf"_s)), QByteArray("a\r\n\xE9"));
+    }
+
+    // With unsaved changes New and Open ask first: Cancel stops, Yes goes on
+    // only once the save is done, No goes on without saving. An unchanged
+    // document is not asked about.
+    void saveChangesFirst()
+    {
+        type(u"draft"_s);
+        script.answers = {Answer::Cancel, Answer::Yes, Answer::Yes, Answer::No};
+        script.files = {QString(), path(u"d.odf"_s)};
+        main->mnuNew->trigger();
+        main->mnuNew->trigger(); // the save is cancelled
+        QCOMPARE(text(), u"draft"_s);
+        main->mnuNew->trigger();
+        QVERIFY(box()->isEmpty());
+        type(u"second"_s);
+        open(write(u"o.odf"_s, "other"));
+        QCOMPARE(text(), u"other"_s);
+        QCOMPARE(read(path(u"d.odf"_s)), QByteArray("draft"));
+        for (int i = 0; i < 4; ++i)
+            QVERIFY(script.said(Style::YesNoCancel | Style::Question, u"Save Changes?"_s));
+        main->mnuNew->trigger();
+    }
+
+    // Failures name the file and leave the document, its caption and its
+    // folder as they were; so does a cancelled dialog, without a word.
+    void failuresChangeNothing()
+    {
+        open(write(u"m.odf"_s, "mine"));
+        QFile huge(path(u"huge.odf"_s));
+        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(box()->kMaxFileSize + 1));
+        huge.close();
+        script.answers = {Answer::No, Answer::Yes};
+        open(write(u"binary.odf"_s, QByteArray("\0", 1)));
+        QVERIFY(script.said(Style::YesNo | Style::Exclamation, u"NUL"_s));
+        for (const QString& bad : {path(u"gone.odf"_s), dir->path(), huge.fileName()}) {
+            open(bad);
+            if (bad == huge.fileName())
+                QVERIFY(script.said(Style::YesNo | Style::Exclamation, u"NUL"_s));
+            QVERIFY(script.said(Style::OkOnly | Style::Exclamation, bad));
+        }
+        script.files = {QString(), QString()};
+        main->mnuSaveAs->trigger();
+        main->mnuOpen->trigger();
+        QCOMPARE(text(), u"mine"_s);
+        QCOMPARE(main->windowTitle(), u"m.odf"_s);
+        QCOMPARE(QDir(script.dialogs.last().initialFolder), QDir(dir->path()));
+        QVERIFY(script.dialogs.first().fileMustExist);
+    }
+
+    // A save that runs out of room (a file size limit, which holds even for
+    // root), whether it fails writing or committing, says so, leaves the old
+    // file whole and no stray file, and the document unsaved.
+    void failedSaveLeavesTheOldFileWhole()
+    {
+        const QString target = write(u"t.odf"_s, "old\r\n");
+        rlimit saved{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        rlimit small = saved;
+        small.rlim_cur = 4096;
+        const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+        for (const int size : {10000, 200000}) {
+            box()->setText(QString(size, u'x'));
+            QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+            saveAs(target);
+            QCOMPARE(setrlimit(RLIMIT_FSIZE, &saved), 0);
+            QVERIFY(script.said(Style::OkOnly | Style::Exclamation, target));
+        }
+        QVERIFY(std::signal(SIGXFSZ, handler) != SIG_ERR);
+        QCOMPARE(read(target), QByteArray("old\r\n"));
+        QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList(u"t.odf"_s));
+        QVERIFY(main->blnChanged);
+        QCOMPARE(main->windowTitle(), u"Tessmark 2.0"_s);
+    }
+
+    // A character that Windows-1252 cannot hold is never written as '?':
+    // Save As offers UTF-8 instead.
+    void unencodableTextOffersUtf8()
+    {
+        open(write(u"p.odf"_s, "a\r\n"));
+        insert(u"\u03A9"_s);
+        script.answers = {Answer::No, Answer::Yes};
+        saveAs(path(u"p.odf"_s));
+        QCOMPARE(read(path(u"p.odf"_s)), QByteArray("a\r\n"));
+        QVERIFY(main->blnChanged);
+        saveAs(path(u"p.odf"_s));
+        QCOMPARE(read(path(u"p.odf"_s)), QByteArray("\xCE\xA9"
+                                                    "a\r\n"));
+        for (int i = 0; i < 2; ++i)
+            QVERIFY(script.said(Style::YesNo | Style::Question, u"UTF-8"_s));
+    }
+
+    // Exit beeps and asks; only Yes ends. The close box asks nothing.
+    void exitAsks()
+    {
+        type(u"unsaved"_s);
+        script.answers = {Answer::No, Answer::Yes};
+        main->mnuExit->trigger();
+        QCOMPARE(script.ends, 0);
+        main->mnuExit->trigger();
+        QCOMPARE(script.ends, 1);
+        QCOMPARE(script.beeps, 2);
+        for (int i = 0; i < 2; ++i)
+            QVERIFY(script.said(Style::YesNo | Style::Question, u"Quit?"_s));
+        QVERIFY(main->close());
+        QVERIFY(!program->frmMain.isLoaded());
+    }
+
+    // Cut and Copy follow the text, Paste is off until the first Cut or Copy;
+    // the menu's shortcuts beat the text control's own while their item is
+    // enabled; the clipboard gets the platform's line breaks.
+    void editMenuFollowsTheText()
+    {
+        const auto states = [this] {
+            QString enabled;
+            for (const QAction* item : {main->mnuCut, main->mnuCopy, main->mnuPaste})
+                enabled += item->isEnabled() ? u'1' : u'0';
+            return enabled;
+        };
+        QCOMPARE(states(), u"000"_s);
+        QApplication::clipboard()->setText(u"clip"_s);
+        key(Qt::Key_P, Qt::ControlModifier);
+        QVERIFY(box()->isEmpty());
+        type(u" "_s);
+        QCOMPARE(states(), u"110"_s);
+        key(Qt::Key_Backspace);
+        QCOMPARE(states(), u"000"_s);
+        type(u"hello"_s);
+        key(Qt::Key_Return);
+        type(u"world"_s);
+        key(Qt::Key_A, Qt::ControlModifier);
+        key(Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(states(), u"111"_s);
+        QCOMPARE(QApplication::clipboard()->text(), u"hello\nworld"_s);
+        key(Qt::Key_End);
+        key(Qt::Key_Left, Qt::ShiftModifier);
+        key(Qt::Key_X, Qt::ControlModifier);
+        key(Qt::Key_P, Qt::ControlModifier);
+        key(Qt::Key_P, Qt::ControlModifier);
+        key(Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(text(), u"hello\r\nworlddd"_s);
+        // Ctrl+Tab and Ctrl+Shift+Tab leave the text, where Tab types a tab.
+        key(Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(main->focusWidget(), main->cmdClear);
+        box()->setFocus();
+        key(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(main->focusWidget(), main->cmdMinimize);
+    }
+
+    // Clear asks nothing, leaves the caption and the changed flag, and one
+    // Ctrl+Z brings the text back.
+    void clearCanBeUndone()
+    {
+        open(write(u"c.odf"_s, "a\r\nb"));
+        QTest::mouseClick(main->cmdClear, Qt::LeftButton);
+        QVERIFY(box()->isEmpty() && !main->mnuCut->isEnabled() && !main->blnChanged);
+        QCOMPARE(main->windowTitle(), u"c.odf"_s);
+        key(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(text(), u"a\r\nb"_s);
+    }
+
+    // Each snippet goes to the very end, wherever the caret is, with no line
+    // break, as one step that one Ctrl+Z takes back.
+    void insertAppendsSnippets()
+    {
+        const std::pair<QAction*, QString> snippets[] = {
+            {main->mnuInclude, u"#include \".odf\""_s},
+            {main->mnuItemSeparator, u"//"_s + QString(53, u'*')},
+            {main->mnudoubleslash, u"//"_s},
+            {main->mnuhash, u"#"_s}};
+        for (const auto& [item, snippet] : snippets) {
+            box()->setText(u"one\r\ntwo"_s);
+            box()->setCursorPosition(0);
+            item->trigger();
+            item->trigger();
+            key(Qt::Key_Z, Qt::ControlModifier);
+            QCOMPARE(text(), u"one\r\ntwo"_s + snippet);
+        }
+    }
+};
+
+QTEST_MAIN(TestEditor)
+#include "tst_editor.moc"

@@ -1,0 +1,302 @@
+// The windows beside the editor: the reference texts and the About window,
+// the hardpoint viewer and the pictures it shows, their lifetimes, and what a
+// screen reader hears of them.
+#include "companions/frmpreview.h"
+#include "platform/dirlistbox.h"
+#include "platform/filelistbox.h"
+#include "platform/imagebox.h"
+#include "platform/picture.h"
+#include "platform/runtimeerror.h"
+#include "platform/textbox.h"
+#include "testsupport.h"
+
+#include <QAccessible>
+#include <QAction>
+#include <QApplication>
+#include <QBuffer>
+#include <QCryptographicHash>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using platform::MsgBox::Style;
+
+namespace {
+
+const QSize kFrame(367, 335); // the viewer's frame inside its border
+
+QByteArray encode(const QColor& color, const char* format, QSize size = {8, 8})
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(color);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format, 95);
+    return bytes;
+}
+
+QByteArray le(qint64 value, int count) // little-endian
+{
+    QByteArray bytes;
+    for (int i = 0; i < count; ++i)
+        bytes += char((value >> (8 * i)) & 255);
+    return bytes;
+}
+
+// The headers and palette of a BMP whose pixels would follow.
+QByteArray bmpHeader(qint64 width, qint64 height, int bits, int compression)
+{
+    return "BM" + le(1080, 4) + le(0, 4) + le(1078, 4) + le(40, 4) + le(width, 4) + le(height, 4) +
+           le(1, 2) + le(bits, 2) + le(compression, 4) + QByteArray(1044, 0);
+}
+
+// A GIF of 1x1 frames, one colour each from a palette of four.
+QByteArray gif(const QList<QColor>& frames, int width = 1, int height = 1)
+{
+    QByteArray bytes = "GIF89a" + le(width, 2) + le(height, 2) + QByteArray("\xF1\0\0", 3);
+    for (int i = 0; i < 4; ++i)
+        bytes += le(frames.value(i).rgb() >> 16, 1) + le(frames.value(i).rgb() >> 8, 1) +
+                 le(frames.value(i).rgb(), 1);
+    for (int i = 0; i < int(frames.size()); ++i) // codes: clear, colour i, end
+        bytes += "\x2C" + le(0, 4) + le(width, 2) + le(height, 2) + QByteArray("\0\x02\x02", 3) +
+                 le(0x44 | i << 3, 1) + QByteArray("\x01\0", 2);
+    return bytes + ';';
+}
+
+// A JPEG of flat grey blocks whose Huffman tables hold one code each: two
+// bits a block, so that a huge picture is a small file.
+QByteArray flatJpeg(int size, bool progressive = false)
+{
+    QByteArray bytes = QByteArray("\xFF\xD8\xFF\xDB\0\x43\0", 7) + QByteArray(64, 1) + "\xFF" +
+                       le(progressive ? 0xC2 : 0xC0, 1) + QByteArray("\0\x11\x08", 3) +
+                       le(size >> 8, 1) + le(size, 1) + le(size >> 8, 1) + le(size, 1) +
+                       QByteArray("\x03\x01\x11\0\x02\x11\0\x03\x11\0", 10);
+    for (const int table : {0x00, 0x10})
+        bytes += QByteArray("\xFF\xC4\0\x14", 4) + le(table, 1) + '\x01' + QByteArray(16, 0);
+    bytes += QByteArray("\xFF\xDA\0\x0C\x03\x01\0\x02\0\x03\0\0\x3F\0", 14);
+    const qint64 bits = progressive ? 0 : qint64((size + 7) / 8) * ((size + 7) / 8) * 6;
+    return bytes + QByteArray(bits / 8, 0) + le(0xFF >> (bits % 8), bits % 8 ? 1 : 0) + "\xFF\xD9";
+}
+
+bool near(const QColor& a, const QColor& b)
+{
+    return qAbs(a.red() - b.red()) + qAbs(a.green() - b.green()) + qAbs(a.blue() - b.blue()) < 40;
+}
+
+// A list's entries from top to bottom, each folder's subfolders after it.
+QStringList entries(const QAbstractItemView* view)
+{
+    QStringList names;
+    const QAbstractItemModel* model = view->model();
+    for (const QModelIndex& i : model->match(model->index(0, 0), Qt::DisplayRole, u"*"_s, -1,
+                                             Qt::MatchWildcard | Qt::MatchRecursive))
+        names << i.data().toString();
+    return names;
+}
+
+// The loaded and visible windows of that name.
+QList<QWidget*> windows(const QString& name)
+{
+    QList<QWidget*> found;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->objectName() == name && w->isVisible() && w->testAttribute(Qt::WA_DeleteOnClose))
+            found << w;
+    }
+    return found;
+}
+
+} // namespace
+
+class TestWindows : public QObject, Fixture
+{
+    Q_OBJECT
+
+    QString m_folder; // the process's current folder before the test
+
+    // Opens a window from its menu item and waits until it has the keyboard.
+    QWidget* open(QAction* item, const QString& name) const
+    {
+        item->trigger();
+        const QList<QWidget*> found = windows(name);
+        return found.size() == 1 && QTest::qWaitForWindowActive(found[0]) ? found[0] : nullptr;
+    }
+
+private slots:
+    void init()
+    {
+        m_folder = QDir::currentPath();
+        start();
+    }
+    void cleanup()
+    {
+        QDir::setCurrent(m_folder);
+        QVERIFY(finish());
+    }
+
+    // Each opens with its text, named for a screen reader, comes forward
+    // unchanged when chosen again, and starts afresh after Close or the close
+    // box. Only the template can be changed.
+    void referenceWindows_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("md5");
+        QTest::newRow("example") << u"mnuOpenExample"_s << u"frmExample"_s << u"Example ODF"_s
+                                 << QByteArray("46a0df19d8bb0988e82daf97e3dd0f62");
+        QTest::newRow("template") << u"mnuOpenPublished"_s << u"frmPublished"_s << u"Template"_s
+                                  << QByteArray("802a299eb53e21fae1560e7c28093d49");
+        QTest::newRow("about") << u"mnuAbout"_s << u"frmAbout"_s << u"Notes"_s
+                               << QByteArray("25bc15118a6713edfc176c47113dfd0e");
+    }
+
+    void referenceWindows()
+    {
+        QFETCH(QString, item);
+        QFETCH(QString, window);
+        QFETCH(QString, name);
+        QFETCH(QByteArray, md5);
+        const bool locked = window != QLatin1String("frmPublished");
+        auto* action = main->findChild<QAction*>(item);
+        for (const bool closeBox : {false, true}) {
+            QPointer<QWidget> w = open(action, window);
+            QVERIFY(w);
+            auto* text = w->findChild<platform::TextBox*>(u"Text1"_s);
+            const QString shown = text->toPlainText();
+            QCOMPARE(QCryptographicHash::hash(shown.toUtf8(), QCryptographicHash::Md5).toHex(),
+                     md5);
+            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(text);
+            QCOMPARE(accessible->text(QAccessible::Name), name);
+            QCOMPARE(accessible->state().readOnly, locked);
+            QTest::keyClicks(text, u"ab"_s);
+            QCOMPARE(open(action, window), w.data());
+            QCOMPARE(text->toPlainText(), locked ? shown : u"ab"_s + shown);
+            if (closeBox)
+                w->close();
+            else
+                QTest::mouseClick(w->findChild<QPushButton*>(u"cmdClose"_s), Qt::LeftButton);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QVERIFY(w.isNull());
+        }
+    }
+
+    // The viewer lists the pictures of the current folder in name order, any
+    // case; shows the one picked and names it for a screen reader; says why
+    // it cannot show one and keeps the old; refuses a folder gone from the
+    // disk and follows the folder opened; keeps everything while hidden and
+    // starts afresh once closed.
+    void viewer()
+    {
+        for (const char* folder : {"pics/sub1", "pics/Sub2", "pics/hotel.jpg"})
+            QVERIFY(QDir(dir->path()).mkpath(QLatin1String(folder)));
+        const QByteArray jpeg = encode(Qt::blue, "JPEG");
+        write(u"pics/echo.png"_s, encode(Qt::red, "PNG"));
+        write(u"pics/delta.gif"_s, gif({Qt::green}));
+        write(u"pics/charlie.jpeg"_s, jpeg.left(jpeg.size() / 2));
+        write(u"pics/Bravo.JPG"_s, jpeg);
+        write(u"pics/alpha.bmp"_s, encode(Qt::red, "BMP"));
+        write(u"pics/.hidden.bmp"_s, encode(Qt::red, "BMP"));
+        write(u"pics/sub1/kilo.bmp"_s, encode(Qt::red, "BMP"));
+        QVERIFY(QDir::setCurrent(path(u"pics"_s)));
+
+        QPointer<FrmPreview> v =
+            static_cast<FrmPreview*>(open(main->mnuHardpointViewer, u"frmPreview"_s));
+        QVERIFY(v);
+        const auto shows = [&v](const QColor& color) {
+            const QImage shown = v->Image1->grab().toImage();
+            return near(shown.pixelColor(shown.rect().center()), color);
+        };
+        QCOMPARE(entries(v->File1),
+                 QStringList({u"alpha.bmp"_s, u"Bravo.JPG"_s, u"charlie.jpeg"_s, u"delta.gif"_s}));
+        QCOMPARE(entries(v->Dir1).last(3), QStringList({u"hotel.jpg"_s, u"sub1"_s, u"Sub2"_s}));
+        QTest::keyClick(v->File1, Qt::Key_Down);
+        QVERIFY(shows(Qt::red));
+        QTest::keyClick(v->File1, Qt::Key_Down);
+        QVERIFY(shows(Qt::blue));
+        QCOMPARE(QAccessible::queryAccessibleInterface(v->Image1)->text(QAccessible::Description),
+                 u"Bravo.JPG"_s);
+        // A picture that cannot be shown says why in the frame, with no box and
+        // no old picture, and the arrow keys go on from the list.
+        const auto described = [&v] {
+            return QAccessible::queryAccessibleInterface(v->Image1)->text(QAccessible::Description);
+        };
+        QTest::keyClick(v->File1, Qt::Key_Down);
+        QVERIFY(described().contains(u"charlie.jpeg"_s) && !shows(Qt::blue));
+
+        QVERIFY(QDir(path(u"pics/Sub2"_s)).removeRecursively());
+        for (const QString& folder : {u"Sub2"_s, u"sub1"_s}) {
+            v->Dir1->setCurrentItem(v->Dir1->findItems(folder, Qt::MatchRecursive).value(0));
+            QTest::keyClick(v->Dir1, Qt::Key_Return);
+        }
+        QVERIFY(script.said(Style::OkOnly | Style::Exclamation, u"Sub2"_s));
+        QCOMPARE(entries(v->File1), QStringList(u"kilo.bmp"_s));
+
+        QTest::mouseClick(v->cmdHide, Qt::LeftButton);
+        QVERIFY(!v->isVisible() && program->frmPreview.isLoaded());
+        QCOMPARE(open(main->mnuHardpointViewer, u"frmPreview"_s), v.data());
+        QCOMPARE(entries(v->File1), QStringList(u"kilo.bmp"_s));
+        QVERIFY(described().contains(u"charlie.jpeg"_s));
+        QTest::mouseClick(v->cmdClose, Qt::LeftButton);
+        QTRY_VERIFY(v.isNull());
+        v = static_cast<FrmPreview*>(open(main->mnuHardpointViewer, u"frmPreview"_s));
+        QCOMPARE(v->File1->Path(), path(u"pics"_s));
+        QVERIFY(!v->Image1->hasPicture());
+    }
+
+    // Pictures are told by their content, not their name: a whole BMP, GIF
+    // (its first frame) or JPEG within the memory budget is shown at the
+    // frame's size, a huge JPEG decoded no larger; anything else names the
+    // file and the reason.
+    void pictures_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QColor>("color"); // invalid: refused for the reason
+        QTest::addColumn<QString>("reason");
+        const QByteArray jpeg = encode(Qt::blue, "JPEG", {300, 200});
+        const QByteArray bmp = encode(Qt::red, "BMP", {30, 20});
+        const QByteArray anim = gif({Qt::green, Qt::blue});
+        const auto add = [](const char* row, const QByteArray& bytes, const QColor& color,
+                            const char* reason = "") {
+            QTest::newRow(row) << bytes << color << QString::fromLatin1(reason);
+        };
+        add("bmp", bmp, Qt::red);
+        add("gif, first frame", anim, Qt::green);
+        add("jpeg", jpeg, Qt::blue);
+        add("huge jpeg", flatJpeg(12000), QColor(128, 128, 128));
+        add("png", encode(Qt::red, "PNG"), {}, "not a BMP, GIF or JPEG");
+        add("empty", QByteArray(), {}, "not a BMP, GIF or JPEG");
+        add("truncated jpeg", jpeg.left(jpeg.size() / 2), {}, "truncated");
+        add("truncated bmp", bmp.left(bmp.size() / 2), {}, "truncated");
+        add("truncated gif", anim.left(anim.size() / 2), {}, "truncated");
+        add("absurd bmp", bmpHeader(0x7FFFFFFF, 0x7FFFFFFF, 0xFFFF, 0), {}, "truncated");
+        add("bmp over budget", bmpHeader(16000, 16000, 8, 1) + QByteArray("\0\1", 2), {},
+            "too large");
+        add("gif over budget", gif({Qt::red}, 30000, 30000), {}, "too large");
+        add("progressive jpeg over budget", flatJpeg(12000, true), {}, "too large");
+    }
+
+    void pictures()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QColor, color);
+        QFETCH(QString, reason);
+        for (const char* name : {"p.bmp", "p.gif", "p.jpg"}) {
+            const QString file = write(QLatin1String(name), bytes);
+            try {
+                const QImage image = platform::LoadPicture(file).render(kFrame);
+                QVERIFY2(color.isValid() && image.size() == kFrame &&
+                             near(image.pixelColor(183, 167), color),
+                         name);
+            } catch (const platform::RuntimeError& error) {
+                const QString message = error.description();
+                QVERIFY2(!color.isValid() && message.contains(file) && message.contains(reason),
+                         qPrintable(message));
+            }
+        }
+    }
+};
+
+QTEST_MAIN(TestWindows)
+#include "tst_windows.moc"
