@@ -31,26 +31,16 @@ text_seeds() {
     seed every-byte "$all"
 }
 
-# An input is the file's length in two bytes, the file, then the steps:
-# an operation (0 Type, 1 Delete, 2 Backspace, 3 Paste, 4 Clear, 5-8 Insert,
-# 9 Undo, 10 Redo, 11 Select All and Delete, 12 New), for the first four a
-# caret byte (even: Right presses times two; odd: Left presses from the end)
-# and a selection byte, and for Type and Paste a length and the characters'
-# indices (Type: 10 is Return; Paste: 0-2 are CR LF, LF and CR). See
-# fuzz/fidelity.h.
-fidelity_seed() {
-    local length
-    length=$(printf "$2" | wc -c)
-    printf "\\$(printf %03o "$length")\\000$2$3" >"$out/$1"
-}
+# An input is the file's length in a byte, the file, then the script of
+# steps that fuzz/fidelity.h describes.
+fidelity_seed() { printf "\\$(printf %03o "$(printf "$2" | wc -c)")$2$3" >"$out/$1"; }
 
 fidelity_seeds() {
-    fidelity_seed return-undo 'a = 1\r\nb = 2\nc\r\n' '\000\006\000\000\012\011\012'
-    fidelity_seed paste-breaks 'x\ny\n' '\003\001\000\002\000\001\002\011'
-    fidelity_seed commands 'k = v\r\n' '\004\011\005\006\007\010\013\011\014\011'
-    fidelity_seed delete 'one\ntwo\rthree\r\n' '\001\006\000\002\011\000\001\023\011\011'
-    fidelity_seed utf8-bom '\357\273\277\303\251\r\n' '\000\001\000\001\010\012\011'
-    fidelity_seed empty '' '\000\000\000\000\003\007\012\004\000\003\000\000\001\013'
+    fidelity_seed return-undo 'a = 1\r\nb = 2\nc\r\n' 't401\nut201\n'
+    fidelity_seed paste-breaks 'x\ny\n' 'p903x\r\rup008\n\342\200\251'
+    fidelity_seed commands 'k = v\r\n' 'cuis/#uurn'
+    fidelity_seed delete 'one\ntwo\rthree\r\n' 'd60ud32ur'
+    fidelity_seed cp1252 'caf\351 \200\r\n' 't902\200\351unt001Z'
 }
 
 # Small pictures of each format and flavour the viewer reads, made with
