@@ -162,10 +162,18 @@ private:
             return {}; // nothing to delete: no edit
         if (op == 'd')
             press(Qt::Key_Delete);
-        QStringList states = {s.remove(pos, end - pos)};
+        s.remove(pos, end - pos);
+        return QStringList{s} + (op == 'd' ? QStringList() : typeOrPaste(op, s, pos));
+    }
+
+    // Types the characters that the script gives, or pastes them, at pos in
+    // s; returns the states that the text goes through.
+    QStringList typeOrPaste(char op, QString s, qsizetype pos)
+    {
+        QStringList states;
         QString chars;
         const QStringList& alphabet = op == 't' ? kTyped : kPasted;
-        for (int n = op == 'd' ? 0 : ((next().unicode() - '1') & 7) + 1; n > 0; --n) {
+        for (int n = ((next().unicode() - '1') & 7) + 1; n > 0; --n) {
             const QChar c = next();
             chars += alphabet.contains(c) ? QString(c) : alphabet[c.unicode() % alphabet.size()];
         }
