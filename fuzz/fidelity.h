@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QString>
-#include <vector>
 
 // The fidelity check: a file is opened in the main window and edited by a
 // script of user actions; after every step, Save As must write exactly what a
@@ -15,62 +14,23 @@
 // one of the opened file (CR LF when it has none); any other character, U+2029
 // among them, stays as it is. New starts over with an empty Windows-1252 text,
 // CR LF and nothing to undo. Undo and Redo may take back or redo one edit or
-// several at once: after them the text must equal an earlier (a later) state
-// that the model passed through.
+// several at once: after Undo the text must equal an earlier state that the
+// model passed through, after Redo any state of it.
 namespace fidelity {
 
-enum class Op {
-    Type,            // text typed at the caret, '\n' standing for Return
-    Delete,          // the Delete key
-    Backspace,       // the Backspace key
-    Paste,           // text put on the clipboard, then Ctrl+V or Edit, Paste
-    Clear,           // the Clear button
-    Include,         // Insert, Include Line
-    ItemSeparator,   // Insert, Item Separator
-    DoubleSlash,     // Insert, //
-    Hash,            // Insert, #
-    Undo,            // Ctrl+Z
-    Redo,            // Ctrl+Y
-    SelectAllDelete, // Edit, Select All, then Delete
-    New,             // File, New, not saving the changes
-    Count
-};
-
-// One user action. Type, Delete, Backspace and Paste first put the caret with
-// Ctrl+Home and `at` presses of Right, or for a negative `at` with Ctrl+End and
-// ~at presses of Left, then select `extent` characters with Shift+Right. The
-// arrows are pressed, and Delete and Backspace without a selection, only while
-// the text is made of characters that every text engine steps through alike
-// (see fidelity.cpp); else the caret stays at the start or the end.
-struct Step
-{
-    Op op = Op::Undo;
-    int at = 0;
-    int extent = 0;
-    QString text;         // typed or pasted
-    bool viaMenu = false; // paste with Edit, Paste rather than Ctrl+V
-};
-
-struct Input
-{
-    QByteArray file;
-    std::vector<Step> steps;
-};
-
-// A fuzzer's bytes: the file's length in two bytes (little-endian, modulo one
-// more than the bytes that follow, so that any input splits), the file, then
-// the steps, each an operation byte and, for caret actions, a byte for `at`,
-// one for `extent` and the paste path, and for Type and Paste a length byte
-// and one byte per character (an index into a small alphabet).
-Input decode(const QByteArray& data);
-
-struct Outcome
-{
-    QString failure;  // empty when every check held
-    QByteArray saved; // what Save As wrote after the last step
-};
-
-// Runs the steps in a new main window on the file, written into folder.
-Outcome run(const Input& input, const QString& folder);
+// Opens the file, written into folder, in a new main window and plays the
+// script on it; returns the first difference from the model, empty when every
+// check held, and puts what Save As wrote after the last step into saved. A
+// script is a string of steps, each a character that names the action, or for
+// any other character the action that its code picks modulo their number:
+//   t Type, d Delete, p Paste (Ctrl+V), c Clear, n New (not saving changes),
+//   i s / # Insert Include Line, Item Separator, // and #,
+//   u Undo (Ctrl+Z), r Redo (Ctrl+Y).
+// t, d and p go on with two characters: "0".."9" and on for the presses of
+// Right from Ctrl+Home, then "0".."3" for those of Shift+Right; t and p then
+// with the count of characters, "1".."8", and the characters, each itself
+// when the step can type (paste) it, else the one that its code picks.
+QString run(const QByteArray& file, const QString& script, const QString& folder,
+            QByteArray* saved = nullptr);
 
 } // namespace fidelity

@@ -4,8 +4,6 @@
 #include "fidelity.h"
 #include "fuzzsupport.h"
 
-#include <QFileInfo>
-#include <cstddef>
 #include <cstdint>
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
@@ -14,12 +12,16 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     return 0;
 }
 
+// The first byte is the file's length, modulo one more than the bytes that
+// follow; then come the file and the script, a character a byte.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const QString folder = QFileInfo(fuzz::workPath(QStringLiteral("in.odf"))).path();
+    static const QString folder = fuzz::workPath(QStringLiteral("."));
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
-    const fidelity::Outcome outcome = fidelity::run(fidelity::decode(bytes), folder);
-    if (!outcome.failure.isEmpty())
-        fuzz::fail("the control departed from the model", outcome.failure);
+    const qsizetype length = size == 0 ? 0 : data[0] % qsizetype(size);
+    const QString failure =
+        fidelity::run(bytes.mid(1, length), QString::fromLatin1(bytes.mid(1 + length)), folder);
+    if (!failure.isEmpty())
+        fuzz::fail("the control departed from the model", failure);
     return 0;
 }

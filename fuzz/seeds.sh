@@ -35,14 +35,14 @@ picture)
     done
     ;;
 fidelity)
-    # The file's length in two bytes, the file, then the steps (see
-    # fuzz/fidelity.h).
-    fseed() { printf "\\$(printf %03o "$(printf "$2" | wc -c)")\\000$2$3" >"$out/$1"; }
-    fseed return-undo 'a = 1\r\nb = 2\nc\r\n' '\000\006\000\000\012\011\012'
-    fseed paste-breaks 'x\ny\n' '\003\001\000\002\000\001\002\011'
-    fseed commands 'k = v\r\n' '\004\011\005\006\007\010\013\011\014\011'
-    fseed delete 'one\ntwo\rthree\r\n' '\001\006\000\002\011\000\001\023\011\011'
-    fseed utf8-bom '\357\273\277\303\251\r\n' '\000\001\000\001\010\012\011'
+    # The file's length in a byte, the file, then the script of steps that
+    # fuzz/fidelity.h describes.
+    fseed() { printf "\\$(printf %03o "$(printf "$2" | wc -c)")$2$3" >"$out/$1"; }
+    fseed return-undo 'a = 1\r\nb = 2\nc\r\n' 't401\nut201\n'
+    fseed paste-breaks 'x\ny\n' 'p903x\r\rup008\n\342\200\251'
+    fseed commands 'k = v\r\n' 'cuis/#uurn'
+    fseed delete 'one\ntwo\rthree\r\n' 'd60ud32ur'
+    fseed cp1252 'caf\351 \200\r\n' 't902\200\351unt001Z'
     ;;
 *)
     echo "unknown fuzz target: $1" >&2
