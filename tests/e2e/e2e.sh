@@ -2,7 +2,7 @@
 # The real program in a private X server, driven with real keystrokes
 # (xdotool) and read back from its files, the clipboard, the screen and
 # AT-SPI, one scenario at a time.
-# Usage: e2e.sh editor|companions|accessibility|install|desktop path/to/tessmark
+# Usage: e2e.sh editor|companions|accessibility|desktop path/to/tessmark
 set -euo pipefail
 scenario=$1
 binary=$(realpath "$2")
@@ -107,23 +107,6 @@ shows() {
     import -window "$1" shot.png
     convert shot.png -format '%[fx:int(255*p{360,176}.r)] %[fx:int(255*p{360,176}.g)] %[fx:int(255*p{360,176}.b)]' info: |
         awk -v want="$2" '{ split(want, w); for (i = 1; i <= 3; i++) if ($i - w[i] > 24 || w[i] - $i > 24) exit 1 }'
-}
-
-# Installs into a staging folder and starts the installed program, alone: its
-# window carries the class that the desktop entry names.
-run_install() {
-    cmake --install "$(dirname "$binary")" --prefix stage >install.log || fail "$(cat install.log)"
-    local file desktop=stage/share/applications/tessmark.desktop main
-    for file in bin/tessmark share/metainfo/tessmark.metainfo.xml \
-        share/icons/hicolor/48x48/apps/tessmark.png; do
-        [ -s "stage/$file" ] || fail "not installed: $file"
-    done
-    grep -qx 'Exec=tessmark %f' "$desktop" && grep -qx 'Icon=tessmark' "$desktop" ||
-        fail "the desktop entry names another program or icon"
-    env -u LD_LIBRARY_PATH PATH="$work/stage/bin:/usr/bin:/bin" tessmark &
-    main=$(wait_window '^Tessmark 2\.0$')
-    [[ "$(xprop -id "$main" WM_CLASS)" == *"\"$(sed -n 's/^StartupWMClass=//p' "$desktop")\""* ]] ||
-        fail "the window class is not the desktop entry's"
 }
 
 # A file named on the command line opens as File > Open opens it, or is
