@@ -48,15 +48,4 @@ void fail(const char* what, const QString& detail)
     std::abort();
 }
 
-void failDiffering(const char* what, const QByteArray& expected, const QByteArray& actual)
-{
-    qsizetype at = 0;
-    while (at < expected.size() && at < actual.size() && expected[at] == actual[at])
-        ++at;
-    fail(what, QStringLiteral("%1 bytes expected, %2 written, first difference at byte %3")
-                   .arg(expected.size())
-                   .arg(actual.size())
-                   .arg(at));
-}
-
 } // namespace fuzz

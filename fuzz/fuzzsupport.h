@@ -21,8 +21,4 @@ QByteArray readFile(const QString& path);
 // with the input that caused it.
 [[noreturn]] void fail(const char* what, const QString& detail = QString());
 
-// Like fail(), and shows where two byte strings first differ.
-[[noreturn]] void failDiffering(const char* what, const QByteArray& expected,
-                                const QByteArray& actual);
-
 } // namespace fuzz
