@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 using platform::MsgBox::Answer;
@@ -127,8 +128,9 @@ private slots:
         main->mnuNew->trigger();
     }
 
-    // Failures name the file and leave the document, its caption and its
-    // folder as they were; so does a cancelled dialog, without a word.
+    // Failures (a missing file, a folder, a file too large or not regular)
+    // name the file and leave the document, its caption and its folder as
+    // they were; so does a cancelled dialog, without a word.
     void failuresChangeNothing()
     {
         open(write(u"m.odf"_s, "mine"));
@@ -138,7 +140,9 @@ private slots:
         script.answers = {Answer::No, Answer::Yes};
         open(write(u"binary.odf"_s, QByteArray("\0", 1)));
         QVERIFY(script.said(Style::YesNo | Style::Exclamation, u"NUL"_s));
-        for (const QString& bad : {path(u"gone.odf"_s), dir->path(), huge.fileName()}) {
+        QCOMPARE(mkfifo(qPrintable(path(u"pipe.odf"_s)), 0600), 0);
+        for (const QString& bad : {path(u"gone.odf"_s), dir->path(), huge.fileName(),
+                                   path(u"pipe.odf"_s), u"/dev/zero"_s}) {
             open(bad);
             if (bad == huge.fileName())
                 QVERIFY(script.said(Style::YesNo | Style::Exclamation, u"NUL"_s));

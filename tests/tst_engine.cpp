@@ -6,22 +6,15 @@
 #include <QApplication>
 #include <QTest>
 
-#include <sys/stat.h>
-
 class TestEngine : public QObject, Fixture
 {
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        start();
-        QCOMPARE(mkfifo(qPrintable(path(QStringLiteral("pipe.odf"))), 0600), 0);
-    }
+    void init() { start(); }
 
     // Script steps, split at blanks: at:N puts the caret before character N,
-    // sel:A-B selects, type:TEXT types, open:PATH opens; anything else is a
-    // key.
+    // sel:A-B selects, type:TEXT types; anything else is a key.
     void editsKeepEveryByte_data()
     {
         QTest::addColumn<QByteArray>("file");
@@ -34,9 +27,6 @@ private slots:
         // Return and Shift+Return type the file's main line break, as found.
         row("return, cr", "a\rb\r\nc\r", "at:1 Return", "a\r\rb\r\nc\r");
         row("shift+return, lf", "a\nb\r\nc\n", "at:1 Shift+Return", "a\n\nb\r\nc\n");
-        // Open refuses what is not a regular file, and keeps the document.
-        row("open a pipe", "keep\r\n", "open:pipe.odf", "keep\r\n");
-        row("open a device", "keep\r\n", "open:/dev/zero", "keep\r\n");
         // Keys do what they do in a plain text box, and nothing more.
         const QByteArray tabs("\tONE\r\n\ttwo\r\nthree");
         for (const char* key : {"Ctrl+L", "Ctrl+Shift+L", "Ctrl+T", "Ctrl+D",
@@ -70,11 +60,6 @@ private slots:
                                   arg.section(QLatin1Char('-'), 1).toInt());
             } else if (step.startsWith(QLatin1String("type:"))) {
                 QTest::keyClicks(QApplication::focusWidget(), arg);
-            } else if (step.startsWith(QLatin1String("open:"))) {
-                script.files.push_back(arg.startsWith(QLatin1Char('/')) ? arg : path(arg));
-                main->mnuOpen->trigger();
-                QVERIFY(
-                    script.said(platform::MsgBox::Exclamation, QStringLiteral("not a regular")));
             } else {
                 const QKeyCombination key = QKeySequence::fromString(step)[0];
                 QTest::keyClick(box, key.key(), key.keyboardModifiers());

@@ -95,17 +95,6 @@ QStringList entries(const QAbstractItemView* view)
     return names;
 }
 
-// The loaded and visible windows of that name.
-QList<QWidget*> windows(const QString& name)
-{
-    QList<QWidget*> found;
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->objectName() == name && w->isVisible() && w->testAttribute(Qt::WA_DeleteOnClose))
-            found << w;
-    }
-    return found;
-}
-
 } // namespace
 
 class TestWindows : public QObject, Fixture
@@ -114,11 +103,16 @@ class TestWindows : public QObject, Fixture
 
     QString m_folder; // the process's current folder before the test
 
-    // Opens a window from its menu item and waits until it has the keyboard.
-    QWidget* open(QAction* item, const QString& name) const
+    // Opens a window from its menu item, the one loaded and visible of that
+    // name, and waits until it has the keyboard.
+    static QWidget* open(QAction* item, const QString& name)
     {
         item->trigger();
-        const QList<QWidget*> found = windows(name);
+        QList<QWidget*> found;
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (w->objectName() == name && w->isVisible() && w->testAttribute(Qt::WA_DeleteOnClose))
+                found << w;
+        }
         return found.size() == 1 && QTest::qWaitForWindowActive(found[0]) ? found[0] : nullptr;
     }
 
