@@ -7,8 +7,7 @@ namespace {
 
 // The first of a queue's answers, or none when it is empty: an unexpected
 // question.
-template <typename T>
-T take(std::deque<T>& queue, T none, bool& unexpected)
+template <typename T> T take(std::deque<T>& queue, T none, bool& unexpected)
 {
     unexpected = unexpected || queue.empty();
     if (queue.empty())

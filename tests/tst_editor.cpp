@@ -254,7 +254,6 @@ private slots:
         key(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(main->focusWidget(), main->cmdMinimize);
     }
-
 };
 
 QTEST_MAIN(TestEditor)
