@@ -8,17 +8,6 @@
 
 namespace fuzz {
 
-void startApplication()
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    // QApplication keeps references to its arguments for its whole life, and
-    // it is never destroyed: libFuzzer ends the process with exit().
-    static int argc = 1;
-    static char name[] = "tessmark-fuzz";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv); // NOLINT(cppcoreguidelines-owning-memory)
-}
-
 QString workPath(const QString& name)
 {
     static QTemporaryDir dir;
@@ -49,3 +38,17 @@ void fail(const char* what, const QString& detail)
 }
 
 } // namespace fuzz
+
+// Every target creates the application once, on the offscreen platform, so
+// that widgets can be built without a display.
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // QApplication keeps references to its arguments for its whole life, and
+    // it is never destroyed: libFuzzer ends the process with exit().
+    static int argc = 1;
+    static char name[] = "tessmark-fuzz";
+    static char* argv[] = {name, nullptr};
+    new QApplication(argc, argv); // NOLINT(cppcoreguidelines-owning-memory)
+    return 0;
+}

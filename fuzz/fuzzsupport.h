@@ -3,13 +3,10 @@
 #include <QByteArray>
 #include <QString>
 
-// What the fuzz targets share: one offscreen application for the whole run, a
-// private folder for the files of each input, and a loud end on a finding.
+// What the fuzz targets share: one offscreen application for the whole run
+// (made by the LLVMFuzzerInitialize of fuzzsupport.cpp), a private folder for
+// the files of each input, and a loud end on a finding.
 namespace fuzz {
-
-// Creates the application once, on the offscreen platform, so that widgets
-// can be built without a display.
-void startApplication();
 
 // A path in this run's private folder.
 QString workPath(const QString& name);
