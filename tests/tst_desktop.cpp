@@ -62,11 +62,10 @@ private slots:
         main->blnChanged = c.changed;
         if (c.answer != 0)
             script.answers.push_back(c.answer);
-        QMimeData data;
         QList<QUrl> urls;
-        const QStringList files = QString::fromLatin1(c.files).split(u' ', Qt::SkipEmptyParts);
-        for (const QString& file : files)
+        for (const QString& file : QString::fromLatin1(c.files).split(u' ', Qt::SkipEmptyParts))
             urls << QUrl::fromLocalFile(path(file + QStringLiteral(".odf")));
+        QMimeData data;
         if (c.gesture == DropText)
             data.setText(QStringLiteral("hello"));
         else

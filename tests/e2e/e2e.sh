@@ -39,9 +39,7 @@ run_editor() {
     xdotool type --delay 20 'unitName = "Hawk"'
     xdotool key --delay 100 Return alt+i Return alt+i Down Return
     echo old >ship.odf
-    xdotool key ctrl+s
-    answer_dialog '^Save As\.\.\.$' "$work/ship.odf"
-    retry title_is "$main" "^$work/ship\.odf$" || fail "the caption after Save As"
+    save_as "$main" ship.odf
     printf 'unitName = "Hawk"\r\n#include ".odf"//%s' "$(printf '%.0s*' $(seq 53))" |
         cmp - ship.odf || fail "the saved bytes differ: $(od -c ship.odf | head -5)"
     focus_window "$main"
