@@ -128,7 +128,8 @@ private slots:
     }
 
     // Each comes forward unchanged when chosen again, and starts afresh
-    // after Close or the close box. Only the template can be changed. (The
+    // after Close or the close box. Only the template can be changed, and
+    // only it is said to be editable. (The
     // end-to-end companions scenario checks the texts shown.)
     void referenceWindows_data()
     {
@@ -153,6 +154,8 @@ private slots:
             const QString shown = text->toPlainText();
             QVERIFY(!shown.isEmpty() && (first.isEmpty() || shown == first));
             first = shown;
+            // Locked as a screen reader hears it, not only to the keys.
+            QCOMPARE(QAccessible::queryAccessibleInterface(text)->state().readOnly, locked);
             QTest::keyClicks(text, u"ab"_s);
             QCOMPARE(open(action, window), w.data());
             QCOMPARE(text->toPlainText(), locked ? shown : u"ab"_s + shown);
