@@ -6,12 +6,6 @@
 
 #include <cstdint>
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
-{
-    fuzz::startApplication();
-    return 0;
-}
-
 // The first byte is the file's length, modulo one more than the bytes that
 // follow; then come the file and the script, a character a byte.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

@@ -7,12 +7,6 @@
 #include <cstddef>
 #include <cstdint>
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
-{
-    fuzz::startApplication();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static const QString in = fuzz::workPath(QStringLiteral("in.odf"));
@@ -29,8 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     } catch (const platform::RuntimeError& error) {
         fuzz::fail("load or save raised an error", error.description());
     }
-    const QByteArray written = fuzz::readFile(out);
-    if (written != bytes)
-        fuzz::failDiffering("the saved bytes differ from the loaded ones", bytes, written);
+    if (fuzz::readFile(out) != bytes)
+        fuzz::fail("the saved bytes differ from the loaded ones");
     return 0;
 }

@@ -8,17 +8,6 @@
 
 namespace fuzz {
 
-void startApplication()
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    // QApplication keeps references to its arguments for its whole life, and
-    // it is never destroyed: libFuzzer ends the process with exit().
-    static int argc = 1;
-    static char name[] = "tessmark-fuzz";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv); // NOLINT(cppcoreguidelines-owning-memory)
-}
-
 QString workPath(const QString& name)
 {
     static QTemporaryDir dir;
@@ -48,15 +37,18 @@ void fail(const char* what, const QString& detail)
     std::abort();
 }
 
-void failDiffering(const char* what, const QByteArray& expected, const QByteArray& actual)
-{
-    qsizetype at = 0;
-    while (at < expected.size() && at < actual.size() && expected[at] == actual[at])
-        ++at;
-    fail(what, QStringLiteral("%1 bytes expected, %2 written, first difference at byte %3")
-                   .arg(expected.size())
-                   .arg(actual.size())
-                   .arg(at));
-}
-
 } // namespace fuzz
+
+// Every target creates the application once, on the offscreen platform, so
+// that widgets can be built without a display.
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // QApplication keeps references to its arguments for its whole life, and
+    // it is never destroyed: libFuzzer ends the process with exit().
+    static int argc = 1;
+    static char name[] = "tessmark-fuzz";
+    static char* argv[] = {name, nullptr};
+    new QApplication(argc, argv); // NOLINT(cppcoreguidelines-owning-memory)
+    return 0;
+}

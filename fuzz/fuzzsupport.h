@@ -3,13 +3,10 @@
 #include <QByteArray>
 #include <QString>
 
-// What the fuzz targets share: one offscreen application for the whole run, a
-// private folder for the files of each input, and a loud end on a finding.
+// What the fuzz targets share: one offscreen application for the whole run
+// (made by the LLVMFuzzerInitialize of fuzzsupport.cpp), a private folder for
+// the files of each input, and a loud end on a finding.
 namespace fuzz {
-
-// Creates the application once, on the offscreen platform, so that widgets
-// can be built without a display.
-void startApplication();
 
 // A path in this run's private folder.
 QString workPath(const QString& name);
@@ -20,9 +17,5 @@ QByteArray readFile(const QString& path);
 // Reports a finding and aborts, which libFuzzer records as a crash together
 // with the input that caused it.
 [[noreturn]] void fail(const char* what, const QString& detail = QString());
-
-// Like fail(), and shows where two byte strings first differ.
-[[noreturn]] void failDiffering(const char* what, const QByteArray& expected,
-                                const QByteArray& actual);
 
 } // namespace fuzz

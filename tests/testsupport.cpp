@@ -3,25 +3,34 @@
 #include <QFile>
 #include <QTest>
 
+namespace {
+
+// The first of a queue's answers, or none when it is empty: an unexpected
+// question.
+template <typename T> T take(std::deque<T>& queue, T none, bool& unexpected)
+{
+    unexpected = unexpected || queue.empty();
+    if (queue.empty())
+        return none;
+    T first = queue.front();
+    queue.pop_front();
+    return first;
+}
+
+} // namespace
+
 int Script::msgBox(QWidget*, const QString& prompt, int style)
 {
     messages.append({style, prompt});
     if ((style & 7) == platform::MsgBox::OkOnly)
         return platform::MsgBox::Ok;
-    unexpected = unexpected || answers.empty();
-    const int answer = answers.empty() ? int(platform::MsgBox::Cancel) : answers.front();
-    if (!answers.empty())
-        answers.pop_front();
-    return answer;
+    return take(answers, int(platform::MsgBox::Cancel), unexpected);
 }
 
 std::optional<QString> Script::fileDialog(QWidget*, const platform::FileDialogRequest& request)
 {
     dialogs.append(request);
-    unexpected = unexpected || files.empty();
-    const QString chosen = files.empty() ? QString() : files.front();
-    if (!files.empty())
-        files.pop_front();
+    const QString chosen = take(files, QString(), unexpected);
     return chosen.isEmpty() ? std::nullopt : std::optional<QString>(chosen);
 }
 

@@ -14,10 +14,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QBuffer>
-#include <QCryptographicHash>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <QtEndian>
 
 using namespace Qt::StringLiterals;
 using platform::MsgBox::Style;
@@ -39,10 +39,8 @@ QByteArray encode(const QColor& color, const char* format, QSize size = {8, 8})
 
 QByteArray le(qint64 value, int count) // little-endian
 {
-    QByteArray bytes;
-    for (int i = 0; i < count; ++i)
-        bytes += char((value >> (8 * i)) & 255);
-    return bytes;
+    const qint64 little = qToLittleEndian(value);
+    return QByteArray(reinterpret_cast<const char*>(&little), count);
 }
 
 // The headers and palette of a BMP whose pixels would follow.
@@ -96,17 +94,6 @@ QStringList entries(const QAbstractItemView* view)
     return names;
 }
 
-// The loaded and visible windows of that name.
-QList<QWidget*> windows(const QString& name)
-{
-    QList<QWidget*> found;
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->objectName() == name && w->isVisible() && w->testAttribute(Qt::WA_DeleteOnClose))
-            found << w;
-    }
-    return found;
-}
-
 } // namespace
 
 class TestWindows : public QObject, Fixture
@@ -115,11 +102,16 @@ class TestWindows : public QObject, Fixture
 
     QString m_folder; // the process's current folder before the test
 
-    // Opens a window from its menu item and waits until it has the keyboard.
-    QWidget* open(QAction* item, const QString& name) const
+    // Opens a window from its menu item, the one loaded and visible of that
+    // name, and waits until it has the keyboard.
+    static QWidget* open(QAction* item, const QString& name)
     {
         item->trigger();
-        const QList<QWidget*> found = windows(name);
+        QList<QWidget*> found;
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (w->objectName() == name && w->isVisible() && w->testAttribute(Qt::WA_DeleteOnClose))
+                found << w;
+        }
         return found.size() == 1 && QTest::qWaitForWindowActive(found[0]) ? found[0] : nullptr;
     }
 
@@ -135,41 +127,35 @@ private slots:
         QVERIFY(finish());
     }
 
-    // Each opens with its text, named for a screen reader, comes forward
-    // unchanged when chosen again, and starts afresh after Close or the close
-    // box. Only the template can be changed.
+    // Each comes forward unchanged when chosen again, and starts afresh
+    // after Close or the close box. Only the template can be changed, and
+    // only it is said to be editable. (The
+    // end-to-end companions scenario checks the texts shown.)
     void referenceWindows_data()
     {
         QTest::addColumn<QString>("item");
         QTest::addColumn<QString>("window");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArray>("md5");
-        QTest::newRow("example") << u"mnuOpenExample"_s << u"frmExample"_s << u"Example ODF"_s
-                                 << QByteArray("46a0df19d8bb0988e82daf97e3dd0f62");
-        QTest::newRow("template") << u"mnuOpenPublished"_s << u"frmPublished"_s << u"Template"_s
-                                  << QByteArray("802a299eb53e21fae1560e7c28093d49");
-        QTest::newRow("about") << u"mnuAbout"_s << u"frmAbout"_s << u"Notes"_s
-                               << QByteArray("25bc15118a6713edfc176c47113dfd0e");
+        QTest::newRow("example") << u"mnuOpenExample"_s << u"frmExample"_s;
+        QTest::newRow("template") << u"mnuOpenPublished"_s << u"frmPublished"_s;
+        QTest::newRow("about") << u"mnuAbout"_s << u"frmAbout"_s;
     }
 
     void referenceWindows()
     {
         QFETCH(QString, item);
         QFETCH(QString, window);
-        QFETCH(QString, name);
-        QFETCH(QByteArray, md5);
         const bool locked = window != QLatin1String("frmPublished");
         auto* action = main->findChild<QAction*>(item);
+        QString first; // the text as first shown, and again after a close
         for (const bool closeBox : {false, true}) {
             QPointer<QWidget> w = open(action, window);
             QVERIFY(w);
             auto* text = w->findChild<platform::TextBox*>(u"Text1"_s);
             const QString shown = text->toPlainText();
-            QCOMPARE(QCryptographicHash::hash(shown.toUtf8(), QCryptographicHash::Md5).toHex(),
-                     md5);
-            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(text);
-            QCOMPARE(accessible->text(QAccessible::Name), name);
-            QCOMPARE(accessible->state().readOnly, locked);
+            QVERIFY(!shown.isEmpty() && (first.isEmpty() || shown == first));
+            first = shown;
+            // Locked as a screen reader hears it, not only to the keys.
+            QCOMPARE(QAccessible::queryAccessibleInterface(text)->state().readOnly, locked);
             QTest::keyClicks(text, u"ab"_s);
             QCOMPARE(open(action, window), w.data());
             QCOMPARE(text->toPlainText(), locked ? shown : u"ab"_s + shown);
@@ -213,15 +199,13 @@ private slots:
         QCOMPARE(entries(v->Dir1).last(3), QStringList({u"hotel.jpg"_s, u"sub1"_s, u"Sub2"_s}));
         QTest::keyClick(v->File1, Qt::Key_Down);
         QVERIFY(shows(Qt::red));
-        QTest::keyClick(v->File1, Qt::Key_Down);
-        QVERIFY(shows(Qt::blue));
-        QCOMPARE(QAccessible::queryAccessibleInterface(v->Image1)->text(QAccessible::Description),
-                 u"Bravo.JPG"_s);
-        // A picture that cannot be shown says why in the frame, with no box and
-        // no old picture, and the arrow keys go on from the list.
         const auto described = [&v] {
             return QAccessible::queryAccessibleInterface(v->Image1)->text(QAccessible::Description);
         };
+        QTest::keyClick(v->File1, Qt::Key_Down);
+        QVERIFY(shows(Qt::blue) && described() == u"Bravo.JPG"_s);
+        // A picture that cannot be shown says why in the frame, with no box and
+        // no old picture, and the arrow keys go on from the list.
         QTest::keyClick(v->File1, Qt::Key_Down);
         QVERIFY(described().contains(u"charlie.jpeg"_s) && !shows(Qt::blue));
 
