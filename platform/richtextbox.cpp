@@ -2,6 +2,7 @@
 
 #include "platform/richtextaccessible.h"
 #include "platform/runtimeerror.h"
+#include "platform/textbox.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -434,11 +435,7 @@ void RichTextBox::clearUndoHistory()
 
 QString RichTextBox::platformLineBreak()
 {
-#ifdef Q_OS_WIN
-    return QStringLiteral("\r\n");
-#else
-    return QStringLiteral("\n");
-#endif
+    return TextBox::platformLineBreak();
 }
 
 QString RichTextBox::selectedPlainText() const
