@@ -49,6 +49,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     static int argc = 1;
     static char name[] = "tessmark-fuzz";
     static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv); // NOLINT(cppcoreguidelines-owning-memory)
+    static const QApplication* const application = new QApplication(argc, argv);
+    Q_UNUSED(application)
     return 0;
 }
