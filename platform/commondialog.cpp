@@ -38,7 +38,6 @@ bool CommonDialog::show(bool save)
     if (!chosen)
         return false;
     FileName = *chosen;
-    FileTitle = QFileInfo(*chosen).fileName();
     return true;
 }
 

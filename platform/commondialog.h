@@ -27,9 +27,8 @@ public:
     int Flags = 0;
     QString Filter;
     bool CancelError = false;
-    QString InitDir;   // a folder, or a full file path whose folder is meant
-    QString FileName;  // the chosen full path
-    QString FileTitle; // the chosen file's name without its folder
+    QString InitDir;  // a folder, or a full file path whose folder is meant
+    QString FileName; // the chosen full path
 
     // Show the dialog. They return false when the user cancelled, which the
     // callers treat as the end of their command.

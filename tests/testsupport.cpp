@@ -51,6 +51,8 @@ void Fixture::start()
     QGuiApplication::setQuitOnLastWindowClosed(false);
     script = Script();
     dir = std::make_unique<QTemporaryDir>();
+    keyboard = std::make_unique<platform::KeyboardRules>(script);
+    QCoreApplication::instance()->installEventFilter(keyboard.get());
     program = std::make_unique<Program>(script);
     program->frmMain.Show();
     main = program->frmMain.get();
@@ -60,6 +62,7 @@ void Fixture::start()
 bool Fixture::finish()
 {
     program.reset();
+    keyboard.reset();
     for (const auto& [style, prompt] : std::as_const(script.messages))
         qWarning("unchecked message box %d \"%s\"", style, qPrintable(prompt));
     return !script.unexpected && script.answers.empty() && script.files.empty() &&

@@ -4,6 +4,7 @@
 // window shown, and a scratch folder, fresh for every test function.
 #include "editor/frmmain.h"
 #include "editor/program.h"
+#include "platform/keyboard.h"
 #include "platform/services.h"
 
 #include <QTemporaryDir>
@@ -39,6 +40,7 @@ public:
     Script script;
     std::unique_ptr<QTemporaryDir> dir;
     std::unique_ptr<Program> program;
+    std::unique_ptr<platform::KeyboardRules> keyboard; // as the application has them
     FrmMain* main = nullptr;
 
     void start();

@@ -45,7 +45,7 @@ const Case cases[] = {
     {"unsaved text, No: the file opens", "abc", true, DropOnDocument, "b a", No, "bravo", "b"},
     {"unsaved text, Cancel: nothing changes", "abc", true, DropOnButton, "a", Cancel, "abc", ""},
     {"NUL bytes, No: nothing changes", "abc", false, DropOnDocument, "nul", No, "abc", ""},
-    {"text dropped on the document goes in", "", false, DropText, "", 0, "hello", ""},
+    {"text dropped on the document goes in", "", false, DropText, "", 0, "hel\r\nlo", ""},
 };
 
 } // namespace
@@ -315,6 +315,14 @@ private slots:
         QCOMPARE(states(), u"110"_s);
         keys(u"Backspace"_s);
         QCOMPARE(states(), u"000"_s);
+        // A change made past the control's own operations is reported too.
+        box()->SendScintilla(QsciScintillaBase::SCI_APPENDTEXT, 1UL, "x");
+        QCoreApplication::processEvents();
+        QCOMPARE(states(), u"110"_s);
+        box()->SendScintilla(QsciScintillaBase::SCI_CLEARALL);
+        // Alt with a letter that no menu takes beeps and types nothing.
+        keys(u"Alt+Z"_s);
+        QVERIFY(box()->isEmpty() && script.beeps == 1);
         type(u"hello"_s);
         keys(u"Return"_s);
         type(u"world"_s);
@@ -357,7 +365,7 @@ private slots:
             urls << QUrl::fromLocalFile(path(file + QStringLiteral(".odf")));
         QMimeData data;
         if (c.gesture == DropText)
-            data.setText(QStringLiteral("hello"));
+            data.setText(QStringLiteral("hel\nlo"));
         else
             data.setUrls(urls);
         QWidget* target = c.gesture == DropOnButton ? main->cmdMinimize : main->rtfBox->viewport();

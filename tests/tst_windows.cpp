@@ -129,21 +129,23 @@ private slots:
 
     // Each comes forward unchanged when chosen again, and starts afresh
     // after Close or the close box. Only the template can be changed, and
-    // only it is said to be editable. (The
-    // end-to-end companions scenario checks the texts shown.)
+    // only it is said to be editable. Ctrl+Tab leaves the text for the next
+    // control. (The end-to-end companions scenario checks the texts shown.)
     void referenceWindows_data()
     {
         QTest::addColumn<QString>("item");
         QTest::addColumn<QString>("window");
-        QTest::newRow("example") << u"mnuOpenExample"_s << u"frmExample"_s;
-        QTest::newRow("template") << u"mnuOpenPublished"_s << u"frmPublished"_s;
-        QTest::newRow("about") << u"mnuAbout"_s << u"frmAbout"_s;
+        QTest::addColumn<QString>("next"); // where Ctrl+Tab goes from the text
+        QTest::newRow("example") << u"mnuOpenExample"_s << u"frmExample"_s << u"cmdClose"_s;
+        QTest::newRow("template") << u"mnuOpenPublished"_s << u"frmPublished"_s << u"cmdClose"_s;
+        QTest::newRow("about") << u"mnuAbout"_s << u"frmAbout"_s << u"List1"_s;
     }
 
     void referenceWindows()
     {
         QFETCH(QString, item);
         QFETCH(QString, window);
+        QFETCH(QString, next);
         const bool locked = window != QLatin1String("frmPublished");
         auto* action = main->findChild<QAction*>(item);
         QString first; // the text as first shown, and again after a close
@@ -159,6 +161,9 @@ private slots:
             QTest::keyClicks(text, u"ab"_s);
             QCOMPARE(open(action, window), w.data());
             QCOMPARE(text->toPlainText(), locked ? shown : u"ab"_s + shown);
+            text->setFocus();
+            QTest::keyClick(text, Qt::Key_Tab, Qt::ControlModifier);
+            QCOMPARE(QApplication::focusWidget()->objectName(), next);
             if (closeBox)
                 w->close();
             else
