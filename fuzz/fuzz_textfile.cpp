@@ -1,9 +1,12 @@
 // Any bytes at all, read by the editor's text control and written back as
 // plain text, come back unchanged; nothing crashes, hangs or raises an error.
+// Their format is the same whether it is found in one piece or in many.
 #include "fuzzsupport.h"
 #include "platform/richtextbox.h"
 #include "platform/runtimeerror.h"
+#include "platform/textcodec.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -25,5 +28,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     if (fuzz::readFile(out) != bytes)
         fuzz::fail("the saved bytes differ from the loaded ones");
+
+    platform::FormatScanner scanner;
+    for (qsizetype at = 0, step = 1; at < bytes.size(); at += step, step = step % 5 + 1)
+        scanner.add(QByteArrayView(bytes).sliced(at, std::min(step, bytes.size() - at)));
+    if (!(scanner.format() == platform::detectFormat(bytes)))
+        fuzz::fail("the format found in pieces differs from the one found in one");
     return 0;
 }

@@ -14,6 +14,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <utility>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -110,41 +111,67 @@ bool isRegular(const QFile& file)
 #endif
 }
 
-// Reads a whole regular file, refusing it as soon as it proves larger than
-// the limit, whatever size the file system reports.
-QByteArray readFile(const QString& path)
+// Opens a file for reading, refusing anything but a regular file.
+void openRegularFile(QFile& file)
 {
-    const QFileInfo info(path);
+    const QFileInfo info(file.fileName());
     if (info.exists() && !info.isFile()) {
         throw RuntimeError(info.isDir() ? QObject::tr("It is a folder, not a file.")
                                         : QObject::tr("It is not a regular file."));
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         throw RuntimeError(describe(file));
     if (!isRegular(file))
         throw RuntimeError(QObject::tr("It is not a regular file."));
-    // The size that the file system reports only sizes the buffer: the limit
-    // holds for what is actually read. The one byte to spare finds the end of
-    // a file of the reported size without growing the buffer.
-    QByteArray bytes(std::min(file.size(), RichTextBox::kMaxFileSize) + 1, Qt::Uninitialized);
+}
+
+// Reads up to a buffer's size; fewer bytes only at the end of the file.
+qint64 readPiece(QFile& file, QByteArray& buffer)
+{
     qint64 total = 0;
-    for (;;) {
-        if (total == bytes.size())
-            bytes.resize(std::min(std::max(2 * total, kPiece), RichTextBox::kMaxFileSize + 1));
-        const qint64 n =
-            file.read(bytes.data() + total, std::min<qint64>(kPiece, bytes.size() - total));
+    while (total < buffer.size()) {
+        const qint64 n = file.read(buffer.data() + total, buffer.size() - total);
         if (n < 0)
             throw RuntimeError(describe(file));
         if (n == 0)
             break;
         total += n;
-        if (total > RichTextBox::kMaxFileSize)
-            throw tooLarge(total);
     }
-    bytes.resize(total);
-    return bytes;
+    return total;
 }
+
+RuntimeError outOfMemory()
+{
+    return RuntimeError(QObject::tr("There is not enough memory to open the file."));
+}
+
+// A new document that the engine fills piece by piece; released unless taken.
+class DocumentLoader
+{
+public:
+    explicit DocumentLoader(scintilla::ILoader* loader) : m_loader(loader)
+    {
+        if (m_loader == nullptr)
+            throw outOfMemory();
+    }
+    ~DocumentLoader()
+    {
+        if (m_loader != nullptr)
+            scintilla::release(m_loader);
+    }
+    DocumentLoader(const DocumentLoader&) = delete;
+    DocumentLoader& operator=(const DocumentLoader&) = delete;
+
+    void add(QByteArrayView bytes)
+    {
+        if (scintilla::addData(m_loader, bytes) != Sci::SC_STATUS_OK)
+            throw outOfMemory();
+    }
+    void* take() { return scintilla::convertToDocument(std::exchange(m_loader, nullptr)); }
+
+private:
+    scintilla::ILoader* m_loader;
+};
 
 // Shows the wait cursor for the length of a scope, if the work is large.
 class WaitCursor
@@ -533,41 +560,62 @@ bool RichTextBox::looksBinary(const QString& path)
     return file.read(qint64(64) * 1024).contains('\0');
 }
 
-void RichTextBox::LoadFile(const QString& path)
+// Reads a file from its start into a new document, in pieces, refusing it as
+// soon as it proves larger than the limit, whatever size the file system
+// reports. Unconverted, the bytes go in as they are, which is right for UTF-8
+// and for ASCII; the result is null when the file proves to be Windows-1252
+// beyond ASCII after some of it went in that way, and the caller reads it
+// again, converted.
+void* RichTextBox::readDocument(QFile& file, bool convert, TextFormat& format)
 {
-    QByteArray bytes = readFile(path);
-    const WaitCursor wait(bytes.size() > kSlowSize);
-    const TextFormat format = detectFormat(bytes);
-    const QByteArrayView text = withoutByteOrderMark(bytes, format);
-
-    // The text goes into a document of its own, in pieces, which then
-    // replaces the old one.
-    auto* loader = asPointer<scintilla::ILoader>(
-        SendScintilla(SCI_CREATELOADER, static_cast<unsigned long>(text.size()),
-                      long(SC_DOCUMENTOPTION_STYLES_NONE)));
-    if (loader == nullptr)
-        throw RuntimeError(tr("There is not enough memory to open the file."));
-    int status = SC_STATUS_OK;
-    // UTF-8, and ASCII, which Windows-1252 and UTF-8 share, go in as they are.
-    const bool asIs = format.encoding == Encoding::Utf8 || isAscii(text);
-    QByteArray piece;
-    for (qsizetype at = 0; at < text.size() && status == SC_STATUS_OK; at += kPiece) {
-        const QByteArrayView part = text.sliced(at, std::min<qsizetype>(kPiece, text.size() - at));
+    DocumentLoader loader(asPointer<scintilla::ILoader>(SendScintilla(
+        SCI_CREATELOADER, static_cast<unsigned long>(std::min(file.size(), kMaxFileSize)),
+        long(SC_DOCUMENTOPTION_STYLES_NONE))));
+    FormatScanner scanner;
+    QByteArray buffer(kPiece, Qt::Uninitialized);
+    QByteArray converted;
+    qint64 total = 0;
+    bool asIs = !convert;
+    for (qint64 n = 0; (n = readPiece(file, buffer)) > 0;) {
+        total += n;
+        if (total > RichTextBox::kMaxFileSize)
+            throw tooLarge(total);
+        QByteArrayView piece(buffer.constData(), n);
+        const bool asciiBefore = scanner.isAscii();
+        scanner.add(piece);
+        if (asIs && !scanner.mayBeUtf8()) {
+            if (!asciiBefore)
+                return nullptr;
+            asIs = false; // what went in reads the same in Windows-1252
+        }
         if (asIs) {
-            status = scintilla::addData(loader, part);
+            if (total == n && scanner.hasByteOrderMark())
+                piece = piece.sliced(3);
+            loader.add(piece);
         } else {
-            piece.resize(0);
-            appendCp1252AsUtf8(part, piece);
-            status = scintilla::addData(loader, piece);
+            converted.resize(0);
+            appendCp1252AsUtf8(piece, converted);
+            loader.add(converted);
         }
     }
-    if (status != SC_STATUS_OK) {
-        scintilla::release(loader);
-        throw RuntimeError(tr("There is not enough memory to open the file."));
+    format = scanner.format();
+    if (asIs && format.encoding != Encoding::Utf8 && !scanner.isAscii())
+        return nullptr;
+    return loader.take();
+}
+
+void RichTextBox::LoadFile(const QString& path)
+{
+    QFile file(path);
+    openRegularFile(file);
+    const WaitCursor wait(file.size() > kSlowSize);
+    TextFormat format;
+    void* doc = readDocument(file, false, format);
+    if (doc == nullptr) {
+        if (!file.seek(0))
+            throw RuntimeError(describe(file));
+        doc = readDocument(file, true, format);
     }
-    void* doc = scintilla::convertToDocument(loader);
-    bytes = QByteArray();
-    piece = QByteArray();
 
     const ChangeBatch batch(*this);
     m_changePending = true;

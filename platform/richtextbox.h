@@ -6,6 +6,8 @@
 
 #include <QAccessible>
 
+class QFile;
+
 namespace platform {
 
 // The editing surface of the main window, on the Scintilla text engine. Its
@@ -116,6 +118,7 @@ private:
     void onContentChanged();
     void onModified(int position, int type, const char* text, int length);
     void onUpdateUi(int updated);
+    void* readDocument(QFile& file, bool convert, TextFormat& format);
     void replaceSelection(const QByteArray& bytes);
     QByteArray toDocumentText(const QString& text) const;
 

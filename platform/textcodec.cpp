@@ -116,45 +116,123 @@ bool isAscii(QByteArrayView bytes)
     return true;
 }
 
-TextFormat detectFormat(QByteArrayView bytes)
+void FormatScanner::add(QByteArrayView piece)
 {
-    TextFormat format;
-    const bool bom = bytes.startsWith("\xEF\xBB\xBF");
-    const QByteArrayView body = bom ? bytes.sliced(3) : bytes;
-    if ((bom || !isAscii(body)) && body.isValidUtf8()) {
-        format.encoding = Encoding::Utf8;
-        format.byteOrderMark = bom;
+    const qsizetype n = piece.size();
+    if (n == 0)
+        return;
+    const auto* p = reinterpret_cast<const unsigned char*>(piece.data());
+    // The first three bytes of the file: a byte-order mark, or text.
+    static constexpr unsigned char kMark[] = {0xEF, 0xBB, 0xBF};
+    const qsizetype inMark = std::min<qint64>(std::max<qint64>(3 - m_size, 0), n);
+    for (qsizetype i = 0; i < inMark; ++i) {
+        if (m_markBytes == m_size + i && p[i] == kMark[m_markBytes])
+            ++m_markBytes;
+        m_highInMark = m_highInMark || p[i] >= 0x80;
     }
-    format.lineEnding = dominantLineEnding(body);
-    return format;
-}
-
-QByteArrayView withoutByteOrderMark(QByteArrayView bytes, const TextFormat& format)
-{
-    return format.encoding == Encoding::Utf8 && format.byteOrderMark ? bytes.sliced(3) : bytes;
-}
-
-LineEnding dominantLineEnding(QByteArrayView bytes)
-{
-    // LF and CR are counted in vector code; CR LF pairs only where CRs are.
-    const qsizetype lfs = std::count(bytes.begin(), bytes.end(), '\n');
-    const qsizetype crs = std::count(bytes.begin(), bytes.end(), '\r');
-    qsizetype crlf = 0;
-    if (crs > 0) {
-        const char* p = bytes.data();
-        const char* end = p + bytes.size();
-        while ((p = static_cast<const char*>(std::memchr(p, '\r', size_t(end - p)))) != nullptr) {
-            if (++p < end && *p == '\n')
-                ++crlf;
+    m_highAfterMark = m_highAfterMark || !platform::isAscii(piece.sliced(inMark));
+    // Line breaks, 64 bytes at a time: the compiler turns the inner loop into
+    // vector code. A CR LF may span two pieces.
+    if (m_endsInCr && p[0] == '\n')
+        ++m_crlf;
+    qsizetype i = 0;
+    for (; i + 65 <= n; i += 64) {
+        unsigned lf = 0;
+        unsigned cr = 0;
+        unsigned crlf = 0;
+        for (int k = 0; k < 64; ++k) {
+            lf += p[i + k] == '\n';
+            cr += p[i + k] == '\r';
+            crlf += unsigned(p[i + k] == '\r') & unsigned(p[i + k + 1] == '\n');
         }
+        m_lf += lf;
+        m_cr += cr;
+        m_crlf += crlf;
     }
-    const qsizetype lf = lfs - crlf;
-    const qsizetype cr = crs - crlf;
+    for (; i < n; ++i) {
+        m_lf += p[i] == '\n';
+        m_cr += p[i] == '\r';
+        m_crlf += p[i] == '\r' && i + 1 < n && p[i + 1] == '\n';
+    }
+    m_endsInCr = p[n - 1] == '\r';
+    if (m_utf8)
+        checkUtf8(piece);
+    m_size += n;
+}
+
+namespace {
+
+// The length of the UTF-8 sequence that a byte begins (1 for a byte that
+// begins none: the check finds it).
+qsizetype sequenceLength(unsigned char lead)
+{
+    return lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+}
+
+// How many bytes at the end of the text begin a sequence that they do not
+// complete.
+qsizetype cutLength(QByteArrayView text)
+{
+    for (qsizetype k = 1; k <= std::min<qsizetype>(3, text.size()); ++k) {
+        const auto b = static_cast<unsigned char>(text[text.size() - k]);
+        if ((b & 0xC0) != 0x80)
+            return b >= 0xC0 && sequenceLength(b) > k ? k : 0;
+    }
+    return 0;
+}
+
+LineEnding dominantLineEnding(qint64 lfs, qint64 crs, qint64 crlf)
+{
+    const qint64 lf = lfs - crlf;
+    const qint64 cr = crs - crlf;
     if (lf > crlf && lf >= cr)
         return LineEnding::Lf;
     if (cr > crlf && cr > lf)
         return LineEnding::Cr;
     return LineEnding::CrLf;
+}
+
+} // namespace
+
+// Pieces are checked up to a sequence that their end cuts; that sequence is
+// checked once the next piece completes it.
+void FormatScanner::checkUtf8(QByteArrayView piece)
+{
+    if (!m_cut.isEmpty()) {
+        const qsizetype length = sequenceLength(static_cast<unsigned char>(m_cut[0]));
+        const qsizetype taken = std::min(length - m_cut.size(), piece.size());
+        m_cut += piece.first(taken);
+        piece = piece.sliced(taken);
+        if (m_cut.size() < length)
+            return;
+        m_utf8 = QByteArrayView(m_cut).isValidUtf8();
+        m_cut.clear();
+        if (!m_utf8)
+            return;
+    }
+    const qsizetype cut = cutLength(piece);
+    m_utf8 = piece.chopped(cut).isValidUtf8();
+    m_cut = piece.last(cut).toByteArray();
+}
+
+TextFormat FormatScanner::format() const
+{
+    TextFormat format;
+    const bool bom = hasByteOrderMark();
+    const bool asciiText = !m_highAfterMark && (bom || !m_highInMark);
+    if ((bom || !asciiText) && m_utf8 && m_cut.isEmpty()) {
+        format.encoding = Encoding::Utf8;
+        format.byteOrderMark = bom;
+    }
+    format.lineEnding = dominantLineEnding(m_lf, m_cr, m_crlf);
+    return format;
+}
+
+TextFormat detectFormat(QByteArrayView bytes)
+{
+    FormatScanner scanner;
+    scanner.add(bytes);
+    return scanner.format();
 }
 
 QStringView lineEndingText(LineEnding ending)

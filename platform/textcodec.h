@@ -24,22 +24,47 @@ struct TextFormat
     }
 };
 
-// The format of a whole file. UTF-8 is chosen when the bytes start with a
-// byte-order mark or hold multi-byte sequences, and are valid UTF-8
-// throughout; anything else is Windows-1252, whose table here maps all 256
-// byte values, so any bytes at all convert and convert back unchanged.
-TextFormat detectFormat(QByteArrayView bytes);
-
 // Whether every byte is below 0x80: text that reads the same in UTF-8 and in
 // Windows-1252.
 bool isAscii(QByteArrayView bytes);
 
-// The bytes after a UTF-8 byte-order mark, if the format has one.
-QByteArrayView withoutByteOrderMark(QByteArrayView bytes, const TextFormat& format);
+// Finds the format of a file from its bytes, given in pieces in file order.
+// UTF-8 is chosen when the bytes start with a byte-order mark or hold
+// multi-byte sequences, and are valid UTF-8 throughout; anything else is
+// Windows-1252, whose table here maps all 256 byte values, so any bytes at
+// all convert and convert back unchanged. The main line break is the most
+// frequent one, CR LF when there is none.
+class FormatScanner
+{
+public:
+    void add(QByteArrayView piece);
+    // Of the bytes so far: whether all are below 0x80, and whether they can
+    // still be UTF-8 (a sequence cut by the end of the last piece may end
+    // well in the next).
+    bool isAscii() const { return !m_highInMark && !m_highAfterMark; }
+    bool mayBeUtf8() const { return m_utf8; }
+    // Whether the bytes begin with a UTF-8 byte-order mark.
+    bool hasByteOrderMark() const { return m_markBytes == 3; }
+    // The format of all the bytes, once they are all in.
+    TextFormat format() const;
 
-// The most frequent line break of the text (ASCII-compatible bytes); CR LF
-// when it has none.
-LineEnding dominantLineEnding(QByteArrayView bytes);
+private:
+    void checkUtf8(QByteArrayView piece);
+
+    qint64 m_size = 0;
+    int m_markBytes = 0; // how many of the first bytes match a byte-order mark
+    bool m_highInMark = false;
+    bool m_highAfterMark = false;
+    bool m_utf8 = true;
+    QByteArray m_cut; // a UTF-8 sequence cut by the end of the last piece
+    qint64 m_lf = 0;
+    qint64 m_cr = 0;
+    qint64 m_crlf = 0;
+    bool m_endsInCr = false;
+};
+
+// The format of a whole file, as FormatScanner finds it.
+TextFormat detectFormat(QByteArrayView bytes);
 
 QStringView lineEndingText(LineEnding ending);
 

@@ -32,9 +32,15 @@ MUTANTS = [
     # Not mutated: the table's undefined bytes mapped to other C1 controls
     # still round-trip and look the same (nothing).
     ("utf-8 without a mark read as Windows-1252", "platform/textcodec.cpp",
-     "if ((bom || !isAscii(body)) && body.isValidUtf8()) {", "if (bom && body.isValidUtf8()) {"),
-    ("the byte-order mark read as text", "platform/textcodec.cpp",
-     "format.byteOrderMark ? bytes.sliced(3) : bytes;", "format.byteOrderMark ? bytes : bytes;"),
+     "if ((bom || !asciiText) && m_utf8", "if (bom && m_utf8"),
+    ("the byte-order mark read as text", "platform/richtextbox.cpp",
+     "piece = piece.sliced(3);", "piece = piece.sliced(0);"),
+    ("a CR LF across two pieces not counted", "platform/textcodec.cpp",
+     "if (m_endsInCr && p[0] == '\\n')", "if (false)"),
+    ("a character across two pieces taken as invalid", "platform/textcodec.cpp",
+     "const qsizetype cut = cutLength(piece);", "const qsizetype cut = 0;"),
+    ("Windows-1252 found late left unconverted", "platform/richtextbox.cpp",
+     "if (!asciiBefore)", "if (false)"),
     ("a CR file types LF", "platform/textcodec.cpp",
      "if (cr > crlf && cr > lf)\n        return LineEnding::Cr;",
      "if (cr > crlf && cr > lf)\n        return LineEnding::Lf;"),

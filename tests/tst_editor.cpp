@@ -113,6 +113,14 @@ private slots:
         QTest::newRow("surrogate") << QByteArray("\xED\xA0\x80 \xC3\xA9") << u"cp1252 crlf"_s;
         QTest::newRow("truncated") << QByteArray("\xC3\xA9\xE2\x82") << u"cp1252 crlf"_s;
         QTest::newRow("bom, invalid") << QByteArray("\xEF\xBB\xBF\xFF") << u"cp1252 crlf"_s;
+        // Files are read in pieces of 4 MiB: a character and a CR LF across
+        // the end of one, and Windows-1252 that shows only in the second.
+        const QByteArray piece(4 * 1024 * 1024 - 1, 'a');
+        QTest::newRow("utf-8 across pieces") << piece + "\xC3\xA9\n" << u"utf-8 lf"_s;
+        QTest::newRow("cr lf across pieces") << piece + "\r\n\r\n\n" << u"cp1252 crlf"_s;
+        QTest::newRow("cp1252 after utf-8") << "\xC3\xA9" + piece + "\xFF!" << u"cp1252 crlf"_s;
+        QTest::newRow("cp1252 cut at the end") << "\xC3\xA9" + piece + "\xE9" << u"cp1252 crlf"_s;
+        QTest::newRow("cp1252 after ascii") << piece + "a\xE9!" << u"cp1252 crlf"_s;
     }
 
     void roundTrip()
