@@ -704,7 +704,11 @@ bool RichTextBox::event(QEvent* event)
     case QEvent::Drop:
     case QEvent::ContextMenu: {
         const ChangeBatch batch(*this);
-        return QsciScintillaBase::event(event);
+        const long anchor = SendScintilla(SCI_GETANCHOR);
+        const long caret = SendScintilla(SCI_GETCURRENTPOS);
+        const bool done = QsciScintillaBase::event(event);
+        keepSelectionOffCharacters(anchor, caret);
+        return done;
     }
     default:
         return QsciScintillaBase::event(event);
@@ -733,6 +737,20 @@ void RichTextBox::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
+    if (event->key() == Qt::Key_Backspace &&
+        (modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) == 0 &&
+        SendScintilla(SCI_GETSELECTIONEMPTY)) {
+        // The engine would take one byte of a noncharacter back.
+        const long caret = SendScintilla(SCI_GETCURRENTPOS);
+        const auto [start, end] = characterAround(caret - 1);
+        if (end == caret &&
+            SendScintilla(SCI_POSITIONBEFORE, static_cast<unsigned long>(caret)) > start) {
+            SendScintilla(SCI_SETSEL, static_cast<unsigned long>(start), caret);
+            replaceSelection({});
+            event->accept();
+            return;
+        }
+    }
     if (event->matches(QKeySequence::Copy)) {
         copy();
     } else if (event->matches(QKeySequence::Cut)) {
@@ -755,6 +773,54 @@ void RichTextBox::keyPressEvent(QKeyEvent* event)
         return;
     }
     event->accept();
+}
+
+// The engine takes the Unicode noncharacters (U+FDD0 to U+FDEF, and U+FFFE and
+// U+FFFF of every plane) for invalid bytes, one position each, and lets the
+// caret stop between their bytes, where typing would split them. Returns the
+// bytes of the UTF-8 character that a position falls strictly inside, or an
+// empty range at the position.
+std::pair<long, long> RichTextBox::characterAround(long position) const
+{
+    const long length = SendScintilla(SCI_GETLENGTH);
+    const auto byteAt = [this](long at) {
+        return static_cast<unsigned char>(
+            SendScintilla(SCI_GETCHARAT, static_cast<unsigned long>(at)));
+    };
+    if (position <= 0 || position >= length || (byteAt(position) & 0xC0) != 0x80)
+        return {position, position};
+    for (long lead = position - 1; lead >= std::max(0L, position - 3); --lead) {
+        const unsigned char b = byteAt(lead);
+        if ((b & 0xC0) == 0x80)
+            continue;
+        const long end = lead + (b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : 2);
+        if (b < 0xC0 || end <= position || end > length)
+            break;
+        const QByteArrayView bytes(
+            asPointer<const char>(
+                SendScintilla(SCI_GETRANGEPOINTER, static_cast<unsigned long>(lead), end - lead)),
+            end - lead);
+        if (bytes.isValidUtf8())
+            return {lead, end};
+        break;
+    }
+    return {position, position};
+}
+
+// Moves the caret and the anchor past a character that they stopped inside,
+// in the direction that each went.
+void RichTextBox::keepSelectionOffCharacters(long oldAnchor, long oldCaret)
+{
+    const long anchor = SendScintilla(SCI_GETANCHOR);
+    const long caret = SendScintilla(SCI_GETCURRENTPOS);
+    const auto outside = [this](long position, bool forward) {
+        const auto [start, end] = characterAround(position);
+        return forward ? end : start;
+    };
+    const long newAnchor = outside(anchor, anchor > oldAnchor);
+    const long newCaret = outside(caret, caret > oldCaret);
+    if (newAnchor != anchor || newCaret != caret)
+        SendScintilla(SCI_SETSEL, static_cast<unsigned long>(newAnchor), newCaret);
 }
 
 // Change follows the operation that changes the content. A change outside

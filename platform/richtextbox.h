@@ -6,6 +6,8 @@
 
 #include <QAccessible>
 
+#include <utility>
+
 class QFile;
 
 namespace platform {
@@ -119,6 +121,8 @@ private:
     void onModified(int position, int type, const char* text, int length);
     void onUpdateUi(int updated);
     void* readDocument(QFile& file, bool convert, TextFormat& format);
+    std::pair<long, long> characterAround(long position) const;
+    void keepSelectionOffCharacters(long oldAnchor, long oldCaret);
     void replaceSelection(const QByteArray& bytes);
     QByteArray toDocumentText(const QString& text) const;
 

@@ -70,6 +70,10 @@ MUTANTS = [
     # the clipboard's text itself, and the engine's own drop and middle-click
     # paste convert line breaks whatever the setting says (the drop row of
     # tst_editor checks it).
+    ("the caret stops inside a noncharacter", "platform/richtextbox.cpp",
+     "        keepSelectionOffCharacters(anchor, caret);\n", ""),
+    ("Backspace takes one byte of a noncharacter", "platform/richtextbox.cpp",
+     "if (end == caret &&\n", "if (false &&\n"),
     ("the engine's own key bindings left in place", "platform/richtextbox.cpp",
      "SendScintilla(SCI_CLEARCMDKEY, long(key));", "(void)key;"),
     ("NUL bytes not noticed", "platform/richtextbox.cpp",

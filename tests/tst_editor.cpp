@@ -168,6 +168,15 @@ private slots:
         row("tab over lines", tabs, "sel:2-9 Tab", "\tO\to\r\nthree");
         row("insert, type", tabs, "at:7 Insert type:x", "\tONE\r\n\txtwo\r\nthree");
         row("home", tabs, "at:8 Home type:x", "\tONE\r\nx\ttwo\r\nthree");
+        // The engine lets the caret stop inside the noncharacters.
+        const QByteArray odd("a\xEF\xB7\x90\xF0\x9F\xBF\xBE"
+                             "b");
+        row("right over noncharacters", odd, "Home Right Right type:x Right type:y",
+            "a\xEF\xB7\x90x\xF0\x9F\xBF\xBEyb");
+        row("left over noncharacters", odd, "End Left Left Left type:x",
+            "ax\xEF\xB7\x90\xF0\x9F\xBF\xBE"
+            "b");
+        row("backspace over noncharacters", odd, "End Left Backspace Backspace", "ab");
     }
 
     void keysKeepEveryByte()
