@@ -739,7 +739,7 @@ void RichTextBox::keyPressEvent(QKeyEvent* event)
     }
     if (event->key() == Qt::Key_Backspace &&
         (modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) == 0 &&
-        SendScintilla(SCI_GETSELECTIONEMPTY)) {
+        SendScintilla(SCI_GETSELECTIONEMPTY) != 0) {
         // The engine would take one byte of a noncharacter back.
         const long caret = SendScintilla(SCI_GETCURRENTPOS);
         const auto [start, end] = characterAround(caret - 1);

@@ -141,8 +141,8 @@ void FormatScanner::add(QByteArrayView piece)
         unsigned cr = 0;
         unsigned crlf = 0;
         for (int k = 0; k < 64; ++k) {
-            lf += p[i + k] == '\n';
-            cr += p[i + k] == '\r';
+            lf += unsigned(p[i + k] == '\n');
+            cr += unsigned(p[i + k] == '\r');
             crlf += unsigned(p[i + k] == '\r') & unsigned(p[i + k + 1] == '\n');
         }
         m_lf += lf;
@@ -150,9 +150,9 @@ void FormatScanner::add(QByteArrayView piece)
         m_crlf += crlf;
     }
     for (; i < n; ++i) {
-        m_lf += p[i] == '\n';
-        m_cr += p[i] == '\r';
-        m_crlf += p[i] == '\r' && i + 1 < n && p[i + 1] == '\n';
+        m_lf += qint64(p[i] == '\n');
+        m_cr += qint64(p[i] == '\r');
+        m_crlf += qint64(p[i] == '\r' && i + 1 < n && p[i + 1] == '\n');
     }
     m_endsInCr = p[n - 1] == '\r';
     if (m_utf8)
