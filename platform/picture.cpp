@@ -260,10 +260,10 @@ bool gifFirstFrameComplete(FileBytes& file)
     return false;
 }
 
-int bytesPerPixel(QImage::Format format)
+int bitsPerPixel(QImage::Format format)
 {
     const int bits = QImage::toPixelFormat(format).bitsPerPixel();
-    return bits > 0 ? (bits + 7) / 8 : 4;
+    return bits > 0 ? bits : 32;
 }
 
 // The scale that the JPEG decoder picks for a size: the smallest picture of
@@ -300,10 +300,15 @@ qint64 StdPicture::renderCost(const QSize& size) const
         // The frame and the canvas it is drawn onto.
         decoded = 2 * pixels * 4;
         break;
-    case Bmp:
-        // Smooth scaling works on 32-bit pixels: fewer bits are converted first.
-        decoded = pixels * m_bytesPerPixel + (m_bytesPerPixel < 4 ? pixels * 4 : 0);
+    case Bmp: {
+        // Rows are padded to whole 32-bit words. Smooth scaling works on
+        // 32-bit pixels: fewer bits are converted first, through a copy of
+        // the decoded picture.
+        const qint64 decodedBytes =
+            (qint64(m_size.width()) * m_bitsPerPixel + 31) / 32 * 4 * m_size.height();
+        decoded = decodedBytes + (m_bitsPerPixel < 32 ? decodedBytes + pixels * 4 : 0);
         break;
+    }
     }
     return decoded + shown;
 }
@@ -368,7 +373,7 @@ StdPicture LoadPicture(const QString& path)
         input.seek(0);
         QImageReader reader(&input, readerFormat(picture.m_format));
         picture.m_size = reader.size();
-        picture.m_bytesPerPixel = bytesPerPixel(reader.imageFormat());
+        picture.m_bitsPerPixel = bitsPerPixel(reader.imageFormat());
     }
     if (picture.m_size.isEmpty())
         fail(shown, tr("The picture data is truncated or corrupt."));

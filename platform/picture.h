@@ -39,7 +39,7 @@ private:
     QString m_path; // native separators, for messages
     Format m_format = None;
     QSize m_size;
-    int m_bytesPerPixel = 4;  // as decoded whole
+    int m_bitsPerPixel = 32;  // as decoded whole
     qint64 m_scanBuffers = 0; // a progressive JPEG's coefficients
 };
 

@@ -262,6 +262,9 @@ private slots:
         add("absurd bmp", bmpHeader(0x7FFFFFFF, 0x7FFFFFFF, 0xFFFF, 0), {}, "truncated");
         add("bmp over budget", bmpHeader(16000, 16000, 8, 1) + QByteArray("\0\1", 2), {},
             "too large");
+        // Narrow rows are padded, and the conversion to 32 bits copies them.
+        add("narrow bmp over budget", bmpHeader(7, 12779525, 8, 1) + QByteArray("\0\1", 2), {},
+            "too large");
         add("gif over budget", gif({Qt::red}, 30000, 30000), {}, "too large");
         add("progressive jpeg over budget", flatJpeg(12000, true), {}, "too large");
     }
