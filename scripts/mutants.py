@@ -225,7 +225,9 @@ def main():
     global LOG
     LOG = os.path.join(base, "last.log")
     copy_tree(src)
-    env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+    # A test function that a mutant sends into a wait for ever fails after a
+    # minute instead of the test's five.
+    env = dict(os.environ, QT_QPA_PLATFORM="offscreen", QTEST_FUNCTION_TIMEOUT="60000")
     jobs = str(os.cpu_count() or 2)
     if run(["cmake", "-S", src, "-B", build, "-DCMAKE_BUILD_TYPE=Debug",
             "-DTESSMARK_BENCHMARKS=OFF"], ROOT) != 0:
