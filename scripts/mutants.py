@@ -15,6 +15,7 @@ Scratch folder: $TESSMARK_MUTANTS_DIR (default /tmp/tessmark-mutants).
 """
 import argparse
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -146,6 +147,11 @@ MUTANTS = [
      "return height <= (file.size() - pixels) / row;", "return true;"),
     ("a JPEG without its end accepted", "platform/picture.cpp",
      "header.complete = endsAfter(file, at + 2 + length);", "header.complete = true;"),
+    ("a picture's conversion copy not counted against the budget", "platform/picture.cpp",
+     "decodedBytes + (m_bitsPerPixel < 32 ? decodedBytes + pixels * 4 : 0)",
+     "decodedBytes + (m_bitsPerPixel < 32 ? pixels * 4 : 0)"),
+    ("a picture over the budget shown", "platform/picture.cpp",
+     "if (cost > kPictureBudget)", "if (cost > 2 * kPictureBudget)"),
     ("a second instance of a window", "platform/forms.cpp",
      "    if (!isLoaded()) {\n        m_window = m_factory();",
      "    if (true) {\n        m_window = m_factory();"),
@@ -209,10 +215,11 @@ def copy_tree(scratch):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("-k", dest="pattern", default="")
+    parser.add_argument("-k", dest="pattern", default="",
+                        help="run only the mutants whose name matches this regular expression")
     parser.add_argument("--list", action="store_true")
     args = parser.parse_args()
-    chosen = [m for m in MUTANTS if args.pattern in m[0]]
+    chosen = [m for m in MUTANTS if re.search(args.pattern, m[0])]
     if args.list:
         for name, path, _, _ in chosen:
             print(f"{path}: {name}")
