@@ -192,6 +192,13 @@ int little16(const uchar* at)
     return at[0] | (at[1] << 8);
 }
 
+// The bytes of a row of pixels, padded to whole 32-bit words: as a BMP file
+// stores it, and as a decoded picture holds it.
+qint64 paddedRowBytes(qint64 width, int bits)
+{
+    return (width * bits + 31) / 32 * 4;
+}
+
 // Whether an uncompressed BMP holds all its rows; the decoder would fill the
 // missing ones with black. Compressed BMPs leave that to the decoder.
 bool bmpComplete(FileBytes& file)
@@ -223,7 +230,7 @@ bool bmpComplete(FileBytes& file)
     // Bounded first: the header's fields are whatever the file says.
     if (width <= 0 || height <= 0 || bits <= 0 || bits > 64 || pixels > file.size())
         return false;
-    const qint64 row = (width * bits + 31) / 32 * 4;
+    const qint64 row = paddedRowBytes(width, bits);
     return height <= (file.size() - pixels) / row;
 }
 
@@ -301,11 +308,10 @@ qint64 StdPicture::renderCost(const QSize& size) const
         decoded = 2 * pixels * 4;
         break;
     case Bmp: {
-        // Rows are padded to whole 32-bit words. Smooth scaling works on
-        // 32-bit pixels: fewer bits are converted first, through a copy of
-        // the decoded picture.
+        // Smooth scaling works on 32-bit pixels: fewer bits are converted
+        // first, through a copy of the decoded picture.
         const qint64 decodedBytes =
-            (qint64(m_size.width()) * m_bitsPerPixel + 31) / 32 * 4 * m_size.height();
+            paddedRowBytes(m_size.width(), m_bitsPerPixel) * m_size.height();
         decoded = decodedBytes + (m_bitsPerPixel < 32 ? decodedBytes + pixels * 4 : 0);
         break;
     }
