@@ -1,5 +1,6 @@
 #include "editor/frmmain.h"
 
+#include "companions/designtext.h"
 #include "companions/frmabout.h"
 #include "companions/frmexample.h"
 #include "companions/frmpreview.h"
@@ -7,6 +8,8 @@
 #include "editor/program.h"
 #include "platform/design.h"
 #include "platform/forms.h"
+#include "platform/keyhelp.h"
+#include "platform/odfstyler.h"
 #include "platform/richtextbox.h"
 #include "platform/runtimeerror.h"
 #include "platform/services.h"
@@ -84,6 +87,10 @@ void FrmMain::createControls()
     rtfBox->setObjectName(QStringLiteral("rtfBox"));
     rtfBox->setFont(platform::designFont(9.75));
     rtfBox->setAccessibleName(tr("Document"));
+    // The document reads as ODF: its parts in colour, and F1 or the mouse
+    // resting on a key shows what the blank template says of it.
+    new platform::OdfStyler(rtfBox);
+    new platform::KeyHelp(rtfBox, companions::designText(QStringLiteral(":/template.odf")));
     platform::place(rtfBox, 120, 120, 7815, 6015);
 
     cmdClear = new QPushButton(QStringLiteral("Clear"), client);

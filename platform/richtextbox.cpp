@@ -119,9 +119,9 @@ RichTextBox::RichTextBox(QWidget* parent) : QsciScintillaBase(parent)
     }();
     Q_UNUSED(accessible);
 
-    // A document without style bytes: the text is plain.
-    auto* doc = asPointer<void>(
-        SendScintilla(SCI_CREATEDOCUMENT, 0UL, long(SC_DOCUMENTOPTION_STYLES_NONE)));
+    // A document with a style byte for each byte of text, for its colours
+    // (platform/odfstyler.h); the files read later take the same options.
+    auto* doc = asPointer<void>(SendScintilla(SCI_CREATEDOCUMENT, 0UL, 0L));
     SendScintilla(SCI_SETDOCPOINTER, 0UL, doc);
     SendScintilla(SCI_RELEASEDOCUMENT, 0UL, doc);
     configureDocument();
@@ -189,6 +189,7 @@ void RichTextBox::applyLooks()
     SendScintilla(SCI_SETSELFORE, 1UL, colors.color(QPalette::HighlightedText));
     SendScintilla(SCI_SETSELBACK, 1UL, colors.color(QPalette::Highlight));
     SendScintilla(SCI_SETCARETFORE, colors.color(QPalette::Text));
+    emit looksChanged();
 }
 
 void RichTextBox::changeEvent(QEvent* event)

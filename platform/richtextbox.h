@@ -93,6 +93,8 @@ public:
 signals:
     // Raised once after every change of the content.
     void Change();
+    // Raised once the font and the palette have gone into the engine's styles.
+    void looksChanged();
 
 protected:
     bool event(QEvent* event) override;

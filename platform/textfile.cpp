@@ -195,7 +195,7 @@ void* readDocument(const Sci& engine, QFile& file, bool convert, TextFormat& for
     // NOLINTNEXTLINE(performance-no-int-to-ptr): the engine returns its pointers as integers
     DocumentLoader loader(reinterpret_cast<scintilla::ILoader*>(engine.SendScintilla(
         Sci::SCI_CREATELOADER, static_cast<unsigned long>(std::min(file.size(), kMaxTextFileSize)),
-        long(Sci::SC_DOCUMENTOPTION_STYLES_NONE))));
+        engine.SendScintilla(Sci::SCI_GETDOCUMENTOPTIONS))));
     FormatScanner scanner;
     QByteArray buffer(kPiece, Qt::Uninitialized);
     QByteArray converted;

@@ -23,8 +23,9 @@ constexpr qint64 kMaxTextFileSize = 256LL * 1024 * 1024;
 bool looksBinary(const QString& path);
 
 // Reads a whole file into a new document of the engine and finds its format.
-// The document holds the file's text in UTF-8 and records no undo steps; the
-// caller owns its one reference. Raises RuntimeError, with nothing created,
+// The document holds the file's text in UTF-8, has the options of the
+// engine's present document and records no undo steps; the caller owns its
+// one reference. Raises RuntimeError, with nothing created,
 // when the file cannot be read, is not a regular file or is larger than
 // kMaxTextFileSize.
 void* loadTextFile(const QsciScintillaBase& engine, const QString& path, TextFormat& format);
