@@ -91,6 +91,7 @@ private:
     // Keeps the first difference between what Save As writes and the model.
     void check(const QString& what, const QByteArray& model)
     {
+        m_main.rtfBox->viewport()->repaint(); // colours what the edit left on screen
         try {
             m_main.rtfBox->SaveFile(m_out);
             QFile file(m_out);

@@ -188,8 +188,9 @@ void OdfStyler::style(QByteArrayView text, char* styles)
 
 double OdfStyler::contrast(const QColor& a, const QColor& b)
 {
-    const auto [dark, light] = std::minmax(luminance(a), luminance(b));
-    return (light + 0.05) / (dark + 0.05);
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 QColor OdfStyler::colour(Style style, const QPalette& palette)

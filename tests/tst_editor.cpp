@@ -2,6 +2,7 @@
 // what they do in a plain text box, the File commands ask what they must and
 // nothing more, the Edit menu follows the text, and dropped files open
 // (typing, Clear and Insert are checked against a model in tst_fidelity).
+#include "platform/odfstyler.h"
 #include "platform/richtextbox.h"
 #include "testsupport.h"
 
@@ -18,6 +19,7 @@
 #include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
+using platform::OdfStyler;
 using platform::MsgBox::Answer;
 using platform::MsgBox::Style;
 
@@ -354,6 +356,62 @@ private slots:
         box()->setFocus();
         keys(u"Ctrl+Shift+Backtab"_s);
         QCOMPARE(main->focusWidget(), main->cmdMinimize);
+    }
+
+    // The document reads as ODF. Its colours on screen, a letter a byte (.
+    // plain, c comment or banner, i include, s section, k key, n number, q
+    // quoted string), with each line break, on palettes where each keeps a
+    // contrast of 4.5:1 to the base; typing // before a key line makes it a
+    // comment, Backspace takes it back. F1 in a key shows what the blank
+    // template says above the key or its group, as a screen reader hears it;
+    // nothing for a key it lacks or writes in another case; Escape hides it.
+    void readsAsOdf()
+    {
+        const QByteArray text =
+            "#include \"a.odf\" // x|//***| [Ships] 2|buildTime = 2.5f|n = "
+            "\"a // b\" // c|\t\"hp1\" \"\" x1 -3|bad = \"open // x| = 5 #x|a b = 1|";
+        const QByteArray styles =
+            "iiiiiiii.iiiiiii.cccc|ccccc|.sssssss.n|kkkkkkkkk...nnnn|k...qqqqqq"
+            "qq.cccc|.qqqqq.qq....nn|kkk...qqqqqqqqqq|...n...|......n|";
+        const auto shown = [this] {
+            box()->viewport()->repaint();
+            QByteArray letters;
+            for (long at = 0; at < box()->SendScintilla(QsciScintillaBase::SCI_GETLENGTH); ++at)
+                letters += ".cisknq"[box()->SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, at)];
+            return letters;
+        };
+        for (const auto& [lineBreak, base] : {std::pair("\r\n"_ba, QColor(Qt::white)),
+                                              {"\n"_ba, QColor(32, 33, 36)},
+                                              {"\r"_ba, QColor(255, 255, 220)}}) {
+            const QColor fore = QColor::fromHsl(0, 0, base.lightness() > 128 ? 0 : 225);
+            box()->setPalette(QPalette(fore, base, base, base, base, fore, fore, base, base));
+            for (unsigned long style = 0; style < 7; ++style) {
+                const long c = box()->SendScintilla(QsciScintillaBase::SCI_STYLEGETFORE, style);
+                QVERIFY(OdfStyler::contrast(QColor(c & 255, c >> 8 & 255, c >> 16), base) >= 4.5);
+            }
+            box()->LoadFile(write(u"c.odf"_s, QByteArray(text).replace("|", lineBreak)));
+            const QByteArray expected =
+                QByteArray(styles).replace("|", QByteArray(lineBreak.size(), '.'));
+            QCOMPARE(shown(), expected);
+            box()->setCursorPosition(box()->Text().indexOf(u"build"_s));
+            type(u"//"_s);
+            QCOMPARE(shown(),
+                     QByteArray(expected).replace("kkkkkkkkk...nnnn", QByteArray(18, 'c')));
+            keys(u"Backspace, Backspace"_s);
+            QCOMPARE(shown(), expected);
+        }
+        // Lines, each with the start of its help ("": none).
+        const QStringList rows = u" lifeSupportHitPoints =|Hitpoints|weaponYellow =|The multiplier|"
+                                 "intrinsicValue =|The normalized intrinsic value of a target.  "
+                                 "High value craft make good\nattack|BuildTime =|"_s.split(u'|');
+        for (qsizetype row = 0; row < rows.size(); row += 2) {
+            box()->setText(rows[row]);
+            keys(u"End, Left, Left, F1"_s);
+            const QString& help = rows[row + 1];
+            QCOMPARE(box()->accessibleDescription().left(help.size() + int(help.isEmpty())), help);
+            keys(u"Escape"_s);
+            QVERIFY(box()->accessibleDescription().isEmpty());
+        }
     }
 
     // Files dropped on the main window open as File > Open opens them. The

@@ -85,11 +85,18 @@ copied() { xsel --clipboard --output >copied && cmp -s expected copied; }
 run_accessibility() {
     convert -size 240x120 xc:red BMP3:hawk.bmp
     QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$binary" &
-    local viewer
-    focus_window "$(wait_window '^Tessmark 2\.0$')"
+    local viewer main
+    main=$(wait_window '^Tessmark 2\.0$')
+    focus_window "$main"
     atspi focused text Document
-    xdotool type --delay 20 'unitName'
-    atspi text Document unitName 8
+    xdotool type --delay 20 $'buildTime = 2\rrace = 1'
+    atspi text Document $'buildTime = 2\r\nrace = 1' 23
+    # What a key means, from the blank template: F1 in one, then the mouse
+    # resting on another (the text's first line, just below the menu bar).
+    xdotool key Home F1
+    atspi object text Document 'Race which can build ship & starting race of ship'
+    xdotool mousemove --window "$main" 40 40
+    atspi object text Document 'Amount of time required to build ship'
     xdotool key --delay 100 alt+v h
     viewer=$(wait_window '^Hardpoint Preview\.$')
     focus_window "$viewer"
