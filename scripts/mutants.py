@@ -175,6 +175,19 @@ MUTANTS = [
      "if (!files.isEmpty())", "if (false)"),
     ("the picture frame keeps no description", "platform/imagebox.cpp",
      "setAccessibleDescription(QFileInfo(picture.path()).fileName());", ""),
+    # The document's colours and its key help.
+    ("an unterminated quote coloured as a string only at its quote", "platform/odfstyler.cpp",
+     "close < 0 ? n : close + 1; // unterminated", "close < 0 ? at + 1 : close + 1; //"),
+    ("a number with an f left plain", "platform/odfstyler.cpp",
+     "(s[n - 1] == 'f' || s[n - 1] == 'F')", "(s[n - 1] == 'F')"),
+    ("a lone CR not a line break to the colours", "platform/odfstyler.cpp",
+     "while (end < n && s[end] != '\\r' && s[end] != '\\n')", "while (end < n && s[end] != '\\n')"),
+    ("a colour under 4.5:1 contrast to the base", "platform/odfstyler.cpp",
+     "if (contrast(candidate, base) >= 4.5)", "if (contrast(candidate, base) >= 3.0)"),
+    ("a group's help above an empty line not found", "platform/keyhelp.cpp",
+     "isEmpty() && isComment(lines[above - 2]))", "isEmpty() && false)"),
+    ("a section's title taken into a key's help", "platform/keyhelp.cpp",
+     "!(above > 1 && isBanner(lines[above - 2]))", "true"),
 ]
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
