@@ -192,9 +192,13 @@ private:
 // again, converted.
 void* readDocument(const Sci& engine, QFile& file, bool convert, TextFormat& format)
 {
+    // Room for one byte more than the file: the engine grows its buffers (the
+    // text and the style bytes), copying them, once the room is full, which
+    // would double the peak memory at the end of the load.
     // NOLINTNEXTLINE(performance-no-int-to-ptr): the engine returns its pointers as integers
     DocumentLoader loader(reinterpret_cast<scintilla::ILoader*>(engine.SendScintilla(
-        Sci::SCI_CREATELOADER, static_cast<unsigned long>(std::min(file.size(), kMaxTextFileSize)),
+        Sci::SCI_CREATELOADER,
+        static_cast<unsigned long>(std::min(file.size(), kMaxTextFileSize) + 1),
         engine.SendScintilla(Sci::SCI_GETDOCUMENTOPTIONS))));
     FormatScanner scanner;
     QByteArray buffer(kPiece, Qt::Uninitialized);
