@@ -14,7 +14,7 @@ namespace {
 using Sci = QsciScintillaBase;
 
 // Lines are coloured in runs of up to about this many bytes.
-constexpr long kRun = 1024 * 1024;
+constexpr long kRun = 1024L * 1024;
 
 // Each colour's hue, saturation and lightness on a light and on a dark base.
 struct Tint
@@ -74,34 +74,43 @@ bool isNumber(const char* s, qsizetype n)
     return digits;
 }
 
-// Colours one line, without its line break. After an optional key name (or
-// include keyword, or [Section] header) come values: quoted strings, numbers
-// and other words; a // outside quotes makes the rest of the line a comment.
-void styleLine(const char* s, qsizetype n, char* out)
+// Colours the start of a line: an include keyword, a [Section] header or a
+// key name. Returns where the values start; quoted is the style that their
+// quoted strings take.
+qsizetype styleHead(QByteArrayView line, char* out, char& quoted)
 {
-    std::fill(out, out + n, char(OdfStyler::Plain));
-    qsizetype at = skipBlanks(s, 0, n);
-    char quoted = OdfStyler::String;
-    const QByteArrayView line(s, n);
+    const char* s = line.data();
+    const qsizetype n = line.size();
+    const qsizetype at = skipBlanks(s, 0, n);
     if (line.sliced(at).startsWith("#include") &&
         (at + 8 == n || isBlank(s[at + 8]) || s[at + 8] == '"')) {
         std::fill(out + at, out + at + 8, char(OdfStyler::Include));
         quoted = OdfStyler::Include; // the file name
-        at += 8;
-    } else if (at < n && s[at] == '[') {
+        return at + 8;
+    }
+    if (at < n && s[at] == '[') {
         const qsizetype close = line.indexOf(']', at);
         const qsizetype end = close < 0 ? n : close + 1;
         std::fill(out + at, out + end, char(OdfStyler::Section));
-        at = end;
-    } else {
-        const QByteArrayView key = OdfStyler::keyOf(line);
-        if (!key.isEmpty()) {
-            at = key.data() - s;
-            std::fill(out + at, out + at + key.size(), char(OdfStyler::Key));
-            at += key.size();
-        }
+        return end;
     }
-    while (at < n) {
+    const QByteArrayView key = OdfStyler::keyOf(line);
+    if (key.isEmpty())
+        return at;
+    const qsizetype start = key.data() - s;
+    std::fill(out + start, out + start + key.size(), char(OdfStyler::Key));
+    return start + key.size();
+}
+
+// Colours one line, without its line break: after its start come values,
+// quoted strings, numbers and other words; a // outside quotes makes the rest
+// of the line a comment.
+void styleLine(const char* s, qsizetype n, char* out)
+{
+    std::fill(out, out + n, char(OdfStyler::Plain));
+    const QByteArrayView line(s, n);
+    char quoted = OdfStyler::String;
+    for (qsizetype at = styleHead(line, out, quoted); at < n;) {
         if (isBlank(s[at]) || s[at] == '=') {
             ++at;
         } else if (startsComment(s, at, n)) {

@@ -27,7 +27,7 @@ class OdfStyler : public QObject
     Q_OBJECT
 public:
     enum Style : char { Plain, Comment, Include, Section, Key, Number, String, StyleCount };
-    static constexpr qsizetype kLongLine = 64 * 1024;
+    static constexpr qsizetype kLongLine = qsizetype(64) * 1024;
 
     explicit OdfStyler(RichTextBox* box);
 
