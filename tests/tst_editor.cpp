@@ -360,19 +360,19 @@ private slots:
 
     // The document reads as ODF. Its colours on screen, a letter a byte (.
     // plain, c comment or banner, i include, s section, k key, n number, q
-    // quoted string), with each line break, on palettes where each keeps a
-    // contrast of 4.5:1 to the base; typing // before a key line makes it a
-    // comment, Backspace takes it back. F1 in a key shows what the blank
-    // template says above the key or its group, as a screen reader hears it;
-    // nothing for a key it lacks or writes in another case; Escape hides it.
+    // quoted string; blanks take the colour around them), with each line break, on palettes where
+    // each keeps a contrast of 4.5:1 to the base; typing // before a key line makes it a comment,
+    // Backspace takes it back. F1 in a key shows what the blank template says above the key or its
+    // group, as a screen reader hears it; nothing for a key it lacks or writes in another case;
+    // Escape hides it.
     void readsAsOdf()
     {
         const QByteArray text =
             "#include \"a.odf\" // x|//***| [Ships] 2|buildTime = 2.5f|n = "
             "\"a // b\" // c|\t\"hp1\" \"\" x1 -3|bad = \"open // x| = 5 #x|a b = 1|";
         const QByteArray styles =
-            "iiiiiiii.iiiiiii.cccc|ccccc|.sssssss.n|kkkkkkkkk...nnnn|k...qqqqqq"
-            "qq.cccc|.qqqqq.qq....nn|kkk...qqqqqqqqqq|...n...|......n|";
+            "iiiiiiiiiiiiiiii.cccc|ccccc|ssssssss.n|kkkkkkkkk...nnnn|k...qqqqqq"
+            "qq.cccc|qqqqqqqqq....nn|kkk...qqqqqqqqqq|...n...|......n|";
         const auto shown = [this] {
             box()->viewport()->repaint();
             QByteArray letters;
