@@ -6,6 +6,7 @@
 #include "companions/frmpublished.h"
 #include "editor/program.h"
 #include "platform/design.h"
+#include "platform/filenames.h"
 #include "platform/forms.h"
 #include "platform/richtextbox.h"
 #include "platform/runtimeerror.h"
@@ -21,6 +22,8 @@
 #include <QPushButton>
 #include <QUrl>
 
+#include <utility>
+
 namespace {
 
 constexpr QLatin1String kOdfFilter("ODF files (.odf)|*.odf");
@@ -32,7 +35,7 @@ QStringList droppedFiles(const QMimeData* data)
     const QList<QUrl> urls = data->urls();
     for (const QUrl& url : urls) {
         if (url.isLocalFile())
-            files << QDir::toNativeSeparators(url.toLocalFile());
+            files << QDir::toNativeSeparators(platform::localFileName(url));
     }
     return files;
 }
@@ -223,16 +226,20 @@ bool FrmMain::takeFileDrop(QEvent* event)
     drag->setDropAction(Qt::CopyAction);
     drag->accept();
     if (type == QEvent::Drop) {
+        // A drop that comes before the last one's file is opened replaces it.
+        const bool queued = !m_droppedFile.isEmpty();
         m_droppedFile = files.constFirst();
-        QMetaObject::invokeMethod(this, "openDroppedFile", Qt::QueuedConnection);
+        if (!queued)
+            QMetaObject::invokeMethod(this, "openDroppedFile", Qt::QueuedConnection);
     }
     return true;
 }
 
 void FrmMain::openDroppedFile()
 {
+    const QString file = std::exchange(m_droppedFile, QString());
     if (settleChanges())
-        openFile(m_droppedFile);
+        openFile(file);
 }
 
 // --- The window's own events ---
@@ -389,11 +396,15 @@ void FrmMain::mnuCut_Click()
     mnuPaste->setEnabled(true);
 }
 
+// With nothing selected, what another program put on the clipboard stays.
 void FrmMain::mnuCopy_Click()
 {
-    QClipboard* clipboard = QApplication::clipboard();
-    clipboard->clear();
-    clipboard->setText(rtfBox->selectedPlainText());
+    const QString selected = rtfBox->selectedPlainText();
+    if (!selected.isEmpty()) {
+        QClipboard* clipboard = QApplication::clipboard();
+        clipboard->clear();
+        clipboard->setText(selected);
+    }
     mnuPaste->setEnabled(true);
 }
 

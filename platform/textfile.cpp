@@ -1,5 +1,6 @@
 #include "platform/textfile.h"
 
+#include "platform/filenames.h"
 #include "platform/runtimeerror.h"
 
 #include <Qsci/qsciscintillabase.h>
@@ -14,7 +15,10 @@
 #include <utility>
 
 #ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace platform::scintilla {
@@ -94,31 +98,47 @@ RuntimeError outOfMemory()
     return RuntimeError(tr("There is not enough memory to open the file."));
 }
 
-// Whether an open file is a regular file, and not a device, a pipe or a
-// socket, whose reads could go on for ever or block.
-bool isRegular(const QFile& file)
-{
 #ifdef Q_OS_UNIX
-    struct stat status = {};
-    return fstat(file.handle(), &status) == 0 && S_ISREG(status.st_mode);
-#else
-    return QFileInfo(file).isFile();
-#endif
-}
-
-// Opens a file for reading, refusing anything but a regular file.
-void openRegularFile(QFile& file)
+// Opens a file for reading, refusing anything but a regular file. It is
+// opened without waiting, so that a pipe with no writer is found out rather
+// than waited on; regular files ignore the flag.
+void openRegularFile(QFile& file, const QString& path)
 {
-    const QFileInfo info(file.fileName());
+    const int fd = ::open(fileNameBytes(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        const int error = errno;
+        if (error == ENOENT && isUnreadableName(path))
+            throw RuntimeError(tr("The file's name cannot be read: it holds bytes that are "
+                                  "not text, which this program cannot pass on to the system."));
+        throw RuntimeError(qt_error_string(error));
+    }
+    struct stat status = {};
+    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        throw RuntimeError(S_ISDIR(status.st_mode) ? tr("It is a folder, not a file.")
+                                                   : tr("It is not a regular file."));
+    }
+    if (!file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        throw RuntimeError(describe(file));
+    }
+}
+#else
+// Opens a file for reading, refusing anything but a regular file.
+void openRegularFile(QFile& file, const QString& path)
+{
+    const QFileInfo info(path);
     if (info.exists() && !info.isFile()) {
         throw RuntimeError(info.isDir() ? tr("It is a folder, not a file.")
                                         : tr("It is not a regular file."));
     }
+    file.setFileName(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         throw RuntimeError(describe(file));
-    if (!isRegular(file))
+    if (!QFileInfo(file).isFile())
         throw RuntimeError(tr("It is not a regular file."));
 }
+#endif
 
 // Reads up to a buffer's size; fewer bytes only at the end of the file.
 qint64 readPiece(QFile& file, QByteArray& buffer)
@@ -204,7 +224,7 @@ void* readDocument(const Sci& engine, QFile& file, bool convert, TextFormat& for
     for (qint64 n = 0; (n = readPiece(file, buffer)) > 0;) {
         total += n;
         if (total > kMaxTextFileSize)
-            throw tooLarge(total);
+            throw tooLarge(std::max(total, file.size()));
         QByteArrayView piece(buffer.constData(), n);
         const bool asciiBefore = scanner.isAscii();
         scanner.add(piece);
@@ -233,18 +253,19 @@ void* readDocument(const Sci& engine, QFile& file, bool convert, TextFormat& for
 
 bool looksBinary(const QString& path)
 {
-    if (!QFileInfo(path).isFile())
-        return false; // opening a pipe or a device could block
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || !isRegular(file))
+    QFile file;
+    try {
+        openRegularFile(file, path);
+    } catch (const RuntimeError&) {
         return false;
+    }
     return file.read(qint64(64) * 1024).contains('\0');
 }
 
 void* loadTextFile(const QsciScintillaBase& engine, const QString& path, TextFormat& format)
 {
-    QFile file(path);
-    openRegularFile(file);
+    QFile file;
+    openRegularFile(file, path);
     const WaitCursor wait(file.size() > kSlowSize);
     void* doc = readDocument(engine, file, false, format);
     if (doc == nullptr) {
@@ -259,11 +280,6 @@ void saveTextFile(const QString& path, QByteArrayView text, const TextFormat& fo
 {
     const WaitCursor wait(text.size() > kSlowSize);
     const bool utf8 = format.encoding == Encoding::Utf8;
-    if (!utf8 && !fitsCp1252(text)) {
-        throw RuntimeError(
-            tr("The text holds characters that cannot be stored in this file's encoding."));
-    }
-
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw RuntimeError(describe(file));
@@ -286,7 +302,11 @@ void saveTextFile(const QString& path, QByteArrayView text, const TextFormat& fo
             while (end < text.size() && (text[end] & 0xC0) == 0x80)
                 ++end;
             piece.resize(0);
-            appendUtf8AsCp1252(text.sliced(at, end - at), piece);
+            if (!appendUtf8AsCp1252(text.sliced(at, end - at), piece)) {
+                file.cancelWriting();
+                throw RuntimeError(
+                    tr("The text holds characters that cannot be stored in this file's encoding."));
+            }
             write(piece);
             at = end;
         }

@@ -3,6 +3,7 @@
 // nothing more, the Edit menu follows the text, and dropped files open
 // (typing, Clear and Insert are checked against a model in tst_fidelity).
 #include "platform/richtextbox.h"
+#include "platform/runtimeerror.h"
 #include "testsupport.h"
 
 #include <QAction>
@@ -23,7 +24,7 @@ using platform::MsgBox::Style;
 
 namespace {
 
-enum Gesture { DropOnDocument, DropOnButton, DropText };
+enum Gesture { DropOnDocument, DropOnButton, DropText, DropTwice };
 
 struct Case
 {
@@ -45,6 +46,7 @@ const Case cases[] = {
     {"unsaved text, No: the file opens", "abc", true, DropOnDocument, "b a", No, "bravo", "b"},
     {"unsaved text, Cancel: nothing changes", "abc", true, DropOnButton, "a", Cancel, "abc", ""},
     {"NUL bytes, No: nothing changes", "abc", false, DropOnDocument, "nul", No, "abc", ""},
+    {"two drops before the open: the later, once", "abc", false, DropTwice, "a nul", No, "abc", ""},
     {"text dropped on the document goes in", "", false, DropText, "", 0, "hel\r\nlo", ""},
 };
 
@@ -227,25 +229,32 @@ private slots:
         main->mnuNew->trigger();
     }
 
-    // Failures (a missing file, a folder, a file too large or not regular)
-    // name the file and leave the document, its caption and its folder as
-    // they were; so does a cancelled dialog, without a word.
+    // Failures (a missing file, a folder, a file too large or not regular, a
+    // name that Qt could not read) name the file and why, and leave the
+    // document, its caption and its folder as they were; so does a cancelled
+    // dialog, without a word.
     void failuresChangeNothing()
     {
         open(write(u"m.odf"_s, "mine"));
         QFile huge(path(u"huge.odf"_s));
-        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(box()->kMaxFileSize + 1));
+        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(300 << 20));
         huge.close();
         script.answers = {Answer::No, Answer::Yes};
         open(write(u"binary.odf"_s, QByteArray("\0", 1)));
         QVERIFY(script.said(Style::YesNo | Style::Exclamation, u"NUL"_s));
         QCOMPARE(mkfifo(qPrintable(path(u"pipe.odf"_s)), 0600), 0);
-        for (const QString& bad : {path(u"gone.odf"_s), dir->path(), huge.fileName(),
-                                   path(u"pipe.odf"_s), u"/dev/zero"_s}) {
+        const std::pair<QString, QString> bads[] = {
+            {path(u"gone.odf"_s), {}},
+            {dir->path(), {}},
+            {huge.fileName(), u"(300 MB;"_s},
+            {path(u"pipe.odf"_s), {}},
+            {u"/dev/zero"_s, {}},
+            {path(u"caf\uFFFD.odf"_s), u"name cannot be read"_s}};
+        for (const auto& [bad, why] : bads) {
             open(bad);
             if (bad == huge.fileName())
                 QVERIFY(script.said(Style::YesNo | Style::Exclamation, u"NUL"_s));
-            QVERIFY(script.said(Style::OkOnly | Style::Exclamation, bad));
+            QVERIFY(script.said(Style::OkOnly | Style::Exclamation, bad, why));
         }
         script.files = {QString(), QString()};
         main->mnuSaveAs->trigger();
@@ -257,8 +266,9 @@ private slots:
     }
 
     // A save that runs out of room (a file size limit, which holds even for
-    // root), whether it fails writing or committing, says so, leaves the old
-    // file whole and no stray file, and the document unsaved.
+    // root), whether it fails writing or committing, or that meets a character
+    // its encoding cannot hold after a whole piece, fails, leaves the old file
+    // whole and no stray file, and the document unsaved.
     void failedSaveLeavesTheOldFileWhole()
     {
         const QString target = write(u"t.odf"_s, "old\r\n");
@@ -275,6 +285,8 @@ private slots:
             QVERIFY(script.said(Style::OkOnly | Style::Exclamation, target));
         }
         QVERIFY(std::signal(SIGXFSZ, handler) != SIG_ERR);
+        box()->setText(QString(4 << 20, u'x') + u"\u03A9"_s);
+        QVERIFY_THROWS_EXCEPTION(platform::RuntimeError, box()->SaveFile(target));
         QCOMPARE(read(target), QByteArray("old\r\n"));
         QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList(u"t.odf"_s));
         QVERIFY(main->blnChanged);
@@ -343,8 +355,10 @@ private slots:
         type(u"hello"_s);
         keys(u"Return"_s);
         type(u"world"_s);
-        keys(u"Ctrl+A, Ctrl+C"_s);
+        keys(u"Ctrl+C"_s); // nothing selected: the clipboard keeps what it had
         QCOMPARE(states(), u"111"_s);
+        QCOMPARE(QApplication::clipboard()->text(), u"clip"_s);
+        keys(u"Ctrl+A, Ctrl+C"_s);
         QCOMPARE(QApplication::clipboard()->text(), u"hello\nworld"_s);
         keys(u"End, Shift+Left, Ctrl+X, Ctrl+P, Ctrl+P, Ctrl+V"_s);
         QCOMPARE(text(), u"hello\r\nworlddd"_s);
@@ -388,13 +402,18 @@ private slots:
         QWidget* target = c.gesture == DropOnButton ? main->cmdMinimize : main->rtfBox->viewport();
         const QPoint at = target->rect().center();
         const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
-        QDragEnterEvent enter(at, actions, &data, Qt::LeftButton, {});
-        QApplication::sendEvent(target, &enter);
-        QDropEvent drop(at, actions, &data, Qt::LeftButton, {});
-        QApplication::sendEvent(target, &drop);
-        QVERIFY(drop.isAccepted());
-        // A dropped file is copied, never moved away from where it lies.
-        QVERIFY(c.gesture == DropText || drop.dropAction() == Qt::CopyAction);
+        // DropTwice: a second drag, of the last file, before the first one's opens.
+        for (int i = 0; i < (c.gesture == DropTwice ? 2 : 1); ++i) {
+            if (i == 1)
+                data.setUrls({urls.constLast()});
+            QDragEnterEvent enter(at, actions, &data, Qt::LeftButton, {});
+            QApplication::sendEvent(target, &enter);
+            QDropEvent drop(at, actions, &data, Qt::LeftButton, {});
+            QApplication::sendEvent(target, &drop);
+            QVERIFY(drop.isAccepted());
+            // A dropped file is copied, never moved away from where it lies.
+            QVERIFY(c.gesture == DropText || drop.dropAction() == Qt::CopyAction);
+        }
         QCoreApplication::processEvents();
         QCOMPARE(main->rtfBox->Text(), QString::fromLatin1(c.after));
         const QString opened = path(QString::fromLatin1(c.opened) + QStringLiteral(".odf"));

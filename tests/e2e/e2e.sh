@@ -100,9 +100,9 @@ run_accessibility() {
     xdotool key Tab Down
     atspi object image Picture hawk.bmp
 }
-# A file named on the command line opens as File > Open opens it, or is
-# reported; Alt with a letter that no menu takes types nothing; Return
-# presses the focused push button.
+# A file named on the command line, by any bytes, opens as File > Open
+# opens it, or is reported; Alt with a letter that no menu takes types
+# nothing; Return presses the focused push button.
 run_desktop() {
     "$binary" missing.odf &
     local app=$! main
@@ -110,9 +110,9 @@ run_desktop() {
     xdotool key Return
     wait_window '^Tessmark 2\.0$' >/dev/null
     kill "$app"
-    printf 'a = 1\r\n' >ship.odf
-    "$binary" ship.odf &
-    main=$(wait_window '^ship\.odf$')
+    printf 'a = 1\r\n' >ship$'\xe9'.odf # a name that is not UTF-8
+    "$binary" ship$'\xe9'.odf &
+    main=$(wait_window '^ship.+\.odf$')
     focus_window "$main"
     xdotool key ctrl+End alt+z alt+n alt+q
     xdotool type b
