@@ -226,19 +226,18 @@ bool FrmMain::takeFileDrop(QEvent* event)
     drag->setDropAction(Qt::CopyAction);
     drag->accept();
     if (type == QEvent::Drop) {
-        // A drop that comes before the last one's file is opened replaces it.
-        const bool queued = !m_droppedFile.isEmpty();
         m_droppedFile = files.constFirst();
-        if (!queued)
-            QMetaObject::invokeMethod(this, "openDroppedFile", Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, "openDroppedFile", Qt::QueuedConnection);
     }
     return true;
 }
 
+// Of drops that come before their opens run, the last one's file is opened,
+// once.
 void FrmMain::openDroppedFile()
 {
     const QString file = std::exchange(m_droppedFile, QString());
-    if (settleChanges())
+    if (!file.isEmpty() && settleChanges())
         openFile(file);
 }
 
