@@ -180,7 +180,7 @@ MUTANTS = [
     ("a picture's error leaves the old picture", "platform/imagebox.cpp",
      "    m_shown = QPixmap();\n    m_error = reason;", "    m_error = reason;"),
     ("a dropped file skips Save Changes?", "editor/frmmain.cpp",
-     "if (settleChanges())\n        openFile(file);", "openFile(file);"),
+     "if (!file.isEmpty() && settleChanges())", "if (!file.isEmpty())"),
     ("a second drop before the open opens its file twice", "editor/frmmain.cpp",
      "std::exchange(m_droppedFile, QString());", "m_droppedFile;"),
     ("the open of a drop already opened reports an empty name", "editor/frmmain.cpp",
