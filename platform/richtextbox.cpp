@@ -146,6 +146,7 @@ RichTextBox::RichTextBox(QWidget* parent) : QsciScintillaBase(parent)
             [this](int position, int type, const char* text, int length, int, int, int, int, int,
                    int) { onModified(position, type, text, length); });
     connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, &RichTextBox::onUpdateUi);
+    connect(this, &QsciScintillaBase::SCN_STYLENEEDED, this, &RichTextBox::onStyleNeeded);
     QAccessible::installActivationObserver(this);
     accessibilityActiveChanged(QAccessible::isActive());
 }
@@ -597,6 +598,19 @@ void RichTextBox::onModified(int position, int type, const char* text, int lengt
         QAccessibleTextRemoveEvent removed(this, at, textOfRange(position, position + length));
         QAccessible::updateAccessibility(&removed);
     }
+}
+
+// Nothing styles this plain text, yet the engine asks before each paint and,
+// while the text is not marked styled as far as it paints, takes the asking
+// for a change of styles: each paint then compares every line it lays out with
+// the document again, byte by byte, which for a line of megabytes is the work
+// of the whole paint, at every blink of the caret. The document keeps no style
+// bytes, so marking the text styled only moves the mark.
+void RichTextBox::onStyleNeeded(int position)
+{
+    const long styled = SendScintilla(SCI_GETENDSTYLED);
+    SendScintilla(SCI_STARTSTYLING, static_cast<unsigned long>(styled));
+    SendScintilla(SCI_SETSTYLING, static_cast<unsigned long>(position - styled), 0L);
 }
 
 void RichTextBox::onUpdateUi(int updated)

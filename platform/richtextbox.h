@@ -114,6 +114,7 @@ private:
     void onContentChanged();
     void onModified(int position, int type, const char* text, int length);
     void onUpdateUi(int updated);
+    void onStyleNeeded(int position);
     std::pair<long, long> characterAround(long position) const;
     void keepSelectionOffCharacters(long oldAnchor, long oldCaret);
     void replaceSelection(const QByteArray& bytes);
