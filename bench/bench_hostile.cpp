@@ -16,6 +16,7 @@
 #include <QKeyEvent>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QWindow>
 
 #include <algorithm>
 #include <array>
@@ -129,6 +130,8 @@ int openProbe(int argc, char** argv)
     FixedServices services;
     Program program(services);
     program.frmMain.Show();
+    for (int i = 0; i < 100 && !program.frmMain->windowHandle()->isExposed(); ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     settle();
     const CpuTimer timer;
     program.frmMain->openFile(QString::fromLocal8Bit(argv[2]));
@@ -162,6 +165,9 @@ void BM_HostileFile(benchmark::State& state)
     main->openFile(path);
     platform::RichTextBox* box = main->rtfBox;
     box->setFocus();
+    // Nothing paints before the window is on the screen.
+    for (int i = 0; i < 100 && !main->windowHandle()->isExposed(); ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     settle();
     // The first line is the longest; it ends at the first CR, if any.
     const long length = box->SendScintilla(Sci::SCI_GETLENGTH);
