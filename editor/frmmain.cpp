@@ -17,6 +17,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
@@ -27,6 +28,8 @@
 namespace {
 
 constexpr QLatin1String kOdfFilter("ODF files (.odf)|*.odf");
+// The height that the read-only notice takes from the top of the text area.
+constexpr int kNoticeHeight = 480;
 
 // The files that a drag carries, as full paths.
 QStringList droppedFiles(const QMimeData* data)
@@ -100,6 +103,18 @@ void FrmMain::createControls()
     cmdMinimize->setObjectName(QStringLiteral("cmdMinimize"));
     cmdMinimize->setFont(platform::designFont(9.75));
     platform::place(cmdMinimize, 1680, 6360, 1215, 375);
+
+    lblReadOnly = new QLabel(
+        tr("Read-only: a line of this file is longer than %1 bytes, too long to edit here, "
+           "and is shown cut into lines. Save As still writes the file back byte for byte.")
+            .arg(platform::kMaxLineLength),
+        client);
+    lblReadOnly->setObjectName(QStringLiteral("lblReadOnly"));
+    lblReadOnly->setAccessibleName(lblReadOnly->text());
+    lblReadOnly->setFont(platform::designFont(8.25));
+    lblReadOnly->setWordWrap(true);
+    lblReadOnly->hide();
+    platform::place(lblReadOnly, 120, 120, 7815, kNoticeHeight);
 
     for (QPushButton* button : {cmdClear, cmdMinimize})
         button->setAutoDefault(false);
@@ -250,10 +265,21 @@ void FrmMain::rtfBox_Change()
     mnuCopy->setEnabled(hasText);
     if (!m_writing)
         blnChanged = true;
+    showReadOnlyNotice();
+}
+
+// The notice takes the top of the text area while the document is read-only.
+void FrmMain::showReadOnlyNotice()
+{
+    const int notice = rtfBox->isReadOnly() ? kNoticeHeight : 0;
+    lblReadOnly->setVisible(notice != 0);
+    platform::place(rtfBox, 120, 120 + notice, 7815, 6015 - notice);
 }
 
 void FrmMain::cmdClear_Click()
 {
+    if (rtfBox->isReadOnly())
+        return m_program.services().beep(); // Undo could not bring the text back
     writeText(QString());
 }
 

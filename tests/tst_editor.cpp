@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QLabel>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTest>
@@ -84,7 +85,8 @@ class TestEditor : public QObject, Fixture
         const platform::TextFormat f = box()->format();
         const QString endings[] = {u"crlf"_s, u"lf"_s, u"cr"_s};
         return (f.encoding == platform::Encoding::Utf8 ? u"utf-8 "_s : u"cp1252 "_s) +
-               (f.byteOrderMark ? u"bom "_s : QString()) + endings[int(f.lineEnding)];
+               (f.byteOrderMark ? u"bom "_s : QString()) + endings[int(f.lineEnding)] +
+               (main->lblReadOnly->isVisible() ? u" read-only"_s : QString());
     }
 
 private slots:
@@ -118,11 +120,19 @@ private slots:
         // Files are read in pieces of 4 MiB: a character and a CR LF across
         // the end of one, and Windows-1252 that shows only in the second.
         const QByteArray piece(4 * 1024 * 1024 - 1, 'a');
-        QTest::newRow("utf-8 across pieces") << piece + "\xC3\xA9\n" << u"utf-8 lf"_s;
-        QTest::newRow("cr lf across pieces") << piece + "\r\n\r\n\n" << u"cp1252 crlf"_s;
-        QTest::newRow("cp1252 after utf-8") << "\xC3\xA9" + piece + "\xFF!" << u"cp1252 crlf"_s;
-        QTest::newRow("cp1252 cut at the end") << "\xC3\xA9" + piece + "\xE9" << u"cp1252 crlf"_s;
-        QTest::newRow("cp1252 after ascii") << piece + "a\xE9!" << u"cp1252 crlf"_s;
+        // Lines longer than the engine can edit are shown cut, read-only.
+        const QByteArray line(platform::kMaxLineLength, 'x');
+        QTest::newRow("longest line") << line + "\r\n" + line << u"cp1252 crlf"_s;
+        QTest::newRow("é across a cut")
+            << line.chopped(1) + "\xC3\xA9" << u"utf-8 crlf read-only"_s;
+        const QString ro = u" read-only"_s;
+        QTest::newRow("utf-8 across pieces") << piece + "\xC3\xA9\n" << u"utf-8 lf"_s + ro;
+        QTest::newRow("cr lf across pieces") << piece + "\r\n\r\n\n" << u"cp1252 crlf"_s + ro;
+        QTest::newRow("cp1252 after utf-8")
+            << "\xC3\xA9" + piece + "\xFF!" << u"cp1252 crlf"_s + ro;
+        QTest::newRow("cp1252 cut at the end")
+            << "\xC3\xA9" + piece + "\xE9" << u"cp1252 crlf"_s + ro;
+        QTest::newRow("cp1252 after ascii") << piece + "a\xE9!" << u"cp1252 crlf"_s + ro;
     }
 
     void roundTrip()
@@ -173,6 +183,9 @@ private slots:
         // The engine lets the caret stop inside the noncharacters.
         const QByteArray odd("a\xEF\xB7\x90\xF0\x9F\xBF\xBE"
                              "b");
+        const QByteArray line(3000, 'x'); // too long: read-only until New, copied whole
+        row("too long a line", line, "at:2500 type:y Tab Backspace Ctrl+A Ctrl+C Ctrl+N Ctrl+P",
+            line);
         row("right over noncharacters", odd, "Home Right Right type:x Right type:y",
             "a\xEF\xB7\x90x\xF0\x9F\xBF\xBEyb");
         row("left over noncharacters", odd, "End Left Left Left type:x",

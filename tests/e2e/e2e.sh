@@ -102,7 +102,9 @@ run_accessibility() {
 }
 # A file named on the command line, by any bytes, opens as File > Open
 # opens it, or is reported; Alt with a letter that no menu takes types
-# nothing; Return presses the focused push button.
+# nothing; Return presses the focused push button; a 20 MB line opens
+# read-only, refuses a letter and leaves the program answering, and Save As
+# writes it back.
 run_desktop() {
     "$binary" missing.odf &
     local app=$! main
@@ -122,6 +124,13 @@ run_desktop() {
     xdotool key ctrl+Tab Return # from the document to Clear
     save_as "$main" cleared.odf
     [ ! -s cleared.odf ] || fail "Return on the focused Clear button did not clear"
+    python3 -c 'print(("unitName = \"Hawk\" " * 10**6)[:2 * 10**7], end="")' >long.odf
+    "$binary" long.odf &
+    main=$(wait_window '^long\.odf$')
+    focus_window "$main"
+    xdotool key End && xdotool type x
+    save_as "$main" long-saved.odf
+    cmp long.odf long-saved.odf || fail "the long line did not come back byte for byte"
 }
 save_as() {
     focus_window "$1"
