@@ -176,7 +176,10 @@ QColor mix(const QColor& a, const QColor& b, double t)
 OdfStyler::OdfStyler(RichTextBox* box) : QObject(box), m_box(box)
 {
     m_box->SendScintilla(Sci::SCI_SETLEXER, long(Sci::SCLEX_CONTAINER));
+    m_box->SendScintilla(Sci::SCI_SETIDLESTYLING, long(Sci::SC_IDLESTYLING_TOVISIBLE));
     applyColours();
+    // The box marks its text plain whenever the engine asks; this answers instead.
+    disconnect(m_box, &Sci::SCN_STYLENEEDED, m_box, nullptr);
     connect(m_box, &RichTextBox::looksChanged, this, &OdfStyler::applyColours);
     connect(m_box, &Sci::SCN_STYLENEEDED, this, &OdfStyler::styleNeeded);
     connect(m_box, &Sci::SCN_MODIFIED, this,
@@ -252,10 +255,9 @@ void OdfStyler::applyColours()
 }
 
 // The engine asks for the lines from the first one it holds as changed (the
-// start of its styling) to the end of what it paints. Lines above the view
-// that it never showed are left for when it does; until then the engine is
-// told that they still need colours, and the lines on screen are coloured
-// afresh at each paint, which costs little.
+// start of its styling) to the end of what it paints, and keeps each paint
+// to what it can colour in a few milliseconds: a jump far down the text is
+// painted at once and coloured in the idle time after it.
 void OdfStyler::styleNeeded(long position)
 {
     RichTextBox& box = *m_box;
@@ -263,21 +265,15 @@ void OdfStyler::styleNeeded(long position)
     position = std::min(position, box.SendScintilla(Sci::SCI_GETLENGTH));
     if (position <= endStyled)
         return;
-    const auto lineOf = [&box](long at) {
-        return box.SendScintilla(Sci::SCI_LINEFROMPOSITION, static_cast<unsigned long>(at));
-    };
-    const long top = box.SendScintilla(
-        Sci::SCI_DOCLINEFROMVISIBLE,
-        static_cast<unsigned long>(box.SendScintilla(Sci::SCI_GETFIRSTVISIBLELINE)));
-    const long last = lineOf(position - 1);
-    const long first = std::max(lineOf(endStyled), top);
-    if (first <= last)
-        styleLines(first, last);
-    const long styledTo =
-        first > lineOf(endStyled)
-            ? endStyled
-            : box.SendScintilla(Sci::SCI_POSITIONFROMLINE, static_cast<unsigned long>(last + 1));
-    box.SendScintilla(Sci::SCI_STARTSTYLING, static_cast<unsigned long>(styledTo), 0L);
+    const long first =
+        box.SendScintilla(Sci::SCI_LINEFROMPOSITION, static_cast<unsigned long>(endStyled));
+    const long last =
+        box.SendScintilla(Sci::SCI_LINEFROMPOSITION, static_cast<unsigned long>(position - 1));
+    styleLines(first, last);
+    box.SendScintilla(Sci::SCI_STARTSTYLING,
+                      static_cast<unsigned long>(box.SendScintilla(
+                          Sci::SCI_POSITIONFROMLINE, static_cast<unsigned long>(last + 1))),
+                      0L);
 }
 
 // Colours whole lines, in runs of short lines read straight from the engine's
