@@ -265,6 +265,10 @@ void OdfStyler::styleNeeded(long position)
     position = std::min(position, box.SendScintilla(Sci::SCI_GETLENGTH));
     if (position <= endStyled)
         return;
+    if (box.isReadOnly()) { // lines cut for showing only stay plain, as read
+        box.SendScintilla(Sci::SCI_STARTSTYLING, static_cast<unsigned long>(position), 0L);
+        return;
+    }
     const long first =
         box.SendScintilla(Sci::SCI_LINEFROMPOSITION, static_cast<unsigned long>(endStyled));
     const long last =

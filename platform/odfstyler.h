@@ -19,7 +19,8 @@ class RichTextBox;
 // Each line is coloured from its own start with nothing carried over from the
 // line before, so an edit recolours its own lines and never throws the rest of
 // the document out of step. The engine asks for the lines it is about to
-// paint, a few milliseconds' worth at a time. Of a line
+// paint, a few milliseconds' worth at a time. A document whose lines were
+// too long to edit, and were cut for showing, stays plain. Of a line
 // longer than kLongLine bytes only the first kLongLine are coloured, so the
 // cost of a paint stays bounded whatever the shape of the file.
 class OdfStyler : public QObject
