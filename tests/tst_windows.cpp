@@ -209,7 +209,7 @@ private slots:
             QImage shown = v->Image1->grab(v->Image1->contentsRect()).toImage();
             shown.convertTo(QImage::Format_RGB32);
             const auto* pixels = reinterpret_cast<const QRgb*>(shown.constBits());
-            return std::count_if(pixels, pixels + shown.width() * shown.height(),
+            return std::count_if(pixels, pixels + shown.sizeInBytes() / 4,
                                  [&color](QRgb pixel) { return near(QColor(pixel), color); });
         };
         // The drives a user would call so, not the system's mounts.
@@ -269,9 +269,9 @@ private slots:
         };
         // Two rows of red over blue, stored bottom row first or, with a
         // negative height, top row first; the colour is the top's.
-        const QByteArray red = le(0xFF0000, 4).repeated(2), blue = le(0xFF, 4).repeated(2);
-        add("bmp", bmpHeader(2, 2, 32, 0) + blue + red, Qt::red);
-        add("bmp stored top-down", bmpHeader(2, -2, 32, 0) + red + blue, Qt::red);
+        const QByteArray rows = le(0xFF000000FF, 8) + le(0xFF000000FF0000, 8); // blue, red
+        add("bmp", bmpHeader(2, 2, 32, 0) + rows, Qt::red);
+        add("bmp top-down", bmpHeader(2, -2, 32, 0) + rows.sliced(8) + rows.first(8), Qt::red);
         add("gif, first frame", anim, Qt::green);
         add("jpeg", jpeg, Qt::blue);
         add("huge jpeg", flatJpeg(12000), QColor(128, 128, 128));
