@@ -1,11 +1,11 @@
 #include "editor/frmmain.h"
 #include "editor/program.h"
 #include "platform/application.h"
+#include "platform/filenames.h"
 #include "platform/services.h"
 
 #include <QCommandLineParser>
 #include <QDir>
-#include <QFileInfo>
 #include <QTextStream>
 
 int main(int argc, char* argv[])
@@ -21,7 +21,9 @@ int main(int argc, char* argv[])
     parser.addPositionalArgument(QStringLiteral("file"),
                                  QStringLiteral("The file to open at start, as File > Open does."),
                                  QStringLiteral("[file]"));
-    parser.process(app);
+    // The file's name as it was given, even where it is not UTF-8; it goes
+    // through no QFileInfo, which would lose such bytes.
+    parser.process(platform::commandLineArguments(argc, argv));
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1) {
         QTextStream(stderr) << parser.helpText();
@@ -32,7 +34,7 @@ int main(int argc, char* argv[])
     program.frmMain.Show();
     // Opened over the shown window, exactly as File > Open would open it.
     if (!files.isEmpty())
-        program.frmMain->openFile(
-            QDir::toNativeSeparators(QFileInfo(files.constFirst()).absoluteFilePath()));
+        program.frmMain->openFile(QDir::toNativeSeparators(
+            QDir::cleanPath(QDir::current().absoluteFilePath(files.constFirst()))));
     return platform::Application::exec();
 }

@@ -6,6 +6,7 @@
 #include "companions/frmpublished.h"
 #include "editor/program.h"
 #include "platform/design.h"
+#include "platform/filenames.h"
 #include "platform/forms.h"
 #include "platform/richtextbox.h"
 #include "platform/runtimeerror.h"
@@ -16,14 +17,19 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
 #include <QUrl>
 
+#include <utility>
+
 namespace {
 
 constexpr QLatin1String kOdfFilter("ODF files (.odf)|*.odf");
+// The height that the read-only notice takes from the top of the text area.
+constexpr int kNoticeHeight = 480;
 
 // The files that a drag carries, as full paths.
 QStringList droppedFiles(const QMimeData* data)
@@ -32,7 +38,7 @@ QStringList droppedFiles(const QMimeData* data)
     const QList<QUrl> urls = data->urls();
     for (const QUrl& url : urls) {
         if (url.isLocalFile())
-            files << QDir::toNativeSeparators(url.toLocalFile());
+            files << QDir::toNativeSeparators(platform::localFileName(url));
     }
     return files;
 }
@@ -97,6 +103,18 @@ void FrmMain::createControls()
     cmdMinimize->setObjectName(QStringLiteral("cmdMinimize"));
     cmdMinimize->setFont(platform::designFont(9.75));
     platform::place(cmdMinimize, 1680, 6360, 1215, 375);
+
+    lblReadOnly = new QLabel(
+        tr("Read-only: a line of this file is longer than %1 bytes, too long to edit here, "
+           "and is shown cut into lines. Save As still writes the file back byte for byte.")
+            .arg(platform::kMaxLineLength),
+        client);
+    lblReadOnly->setObjectName(QStringLiteral("lblReadOnly"));
+    lblReadOnly->setAccessibleName(lblReadOnly->text());
+    lblReadOnly->setFont(platform::designFont(8.25));
+    lblReadOnly->setWordWrap(true);
+    lblReadOnly->hide();
+    platform::place(lblReadOnly, 120, 120, 7815, kNoticeHeight);
 
     for (QPushButton* button : {cmdClear, cmdMinimize})
         button->setAutoDefault(false);
@@ -229,10 +247,13 @@ bool FrmMain::takeFileDrop(QEvent* event)
     return true;
 }
 
+// Of drops that come before their opens run, the last one's file is opened,
+// once.
 void FrmMain::openDroppedFile()
 {
-    if (settleChanges())
-        openFile(m_droppedFile);
+    const QString file = std::exchange(m_droppedFile, QString());
+    if (!file.isEmpty() && settleChanges())
+        openFile(file);
 }
 
 // --- The window's own events ---
@@ -244,10 +265,21 @@ void FrmMain::rtfBox_Change()
     mnuCopy->setEnabled(hasText);
     if (!m_writing)
         blnChanged = true;
+    showReadOnlyNotice();
+}
+
+// The notice takes the top of the text area while the document is read-only.
+void FrmMain::showReadOnlyNotice()
+{
+    const int notice = rtfBox->isReadOnly() ? kNoticeHeight : 0;
+    lblReadOnly->setVisible(notice != 0);
+    platform::place(rtfBox, 120, 120 + notice, 7815, 6015 - notice);
 }
 
 void FrmMain::cmdClear_Click()
 {
+    if (rtfBox->isReadOnly())
+        return m_program.services().beep(); // Undo could not bring the text back
     writeText(QString());
 }
 
@@ -389,11 +421,15 @@ void FrmMain::mnuCut_Click()
     mnuPaste->setEnabled(true);
 }
 
+// With nothing selected, what another program put on the clipboard stays.
 void FrmMain::mnuCopy_Click()
 {
-    QClipboard* clipboard = QApplication::clipboard();
-    clipboard->clear();
-    clipboard->setText(rtfBox->selectedPlainText());
+    const QString selected = rtfBox->selectedPlainText();
+    if (!selected.isEmpty()) {
+        QClipboard* clipboard = QApplication::clipboard();
+        clipboard->clear();
+        clipboard->setText(selected);
+    }
     mnuPaste->setEnabled(true);
 }
 

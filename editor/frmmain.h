@@ -6,6 +6,7 @@
 
 class Program;
 class QAction;
+class QLabel;
 class QMenu;
 class QPushButton;
 
@@ -25,6 +26,8 @@ public:
     platform::RichTextBox* rtfBox = nullptr;
     QPushButton* cmdClear = nullptr;
     QPushButton* cmdMinimize = nullptr;
+    // Above the text while the document is a file with lines too long to edit.
+    QLabel* lblReadOnly = nullptr;
     platform::CommonDialog cdl1; // Open
     platform::CommonDialog cdl2; // Save As
 
@@ -109,10 +112,11 @@ private:
     Q_INVOKABLE void openDroppedFile();
     bool saveAs();
     void writeText(const QString& text);
+    void showReadOnlyNotice();
     void reportFileError(const QString& what, const QString& path,
                          const platform::RuntimeError& error);
 
     Program& m_program;
     bool m_writing = false; // the program, not the user, is changing the text
-    QString m_droppedFile;
+    QString m_droppedFile; // the last drop's file, until it is opened
 };

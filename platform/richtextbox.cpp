@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QMimeData>
 
+#include <algorithm>
 #include <utility>
 
 namespace platform {
@@ -119,12 +120,7 @@ RichTextBox::RichTextBox(QWidget* parent) : QsciScintillaBase(parent)
     }();
     Q_UNUSED(accessible);
 
-    // A document without style bytes: the text is plain.
-    auto* doc = asPointer<void>(
-        SendScintilla(SCI_CREATEDOCUMENT, 0UL, long(SC_DOCUMENTOPTION_STYLES_NONE)));
-    SendScintilla(SCI_SETDOCPOINTER, 0UL, doc);
-    SendScintilla(SCI_RELEASEDOCUMENT, 0UL, doc);
-    configureDocument();
+    newDocument();
 
     // Unwrapped lines; the horizontal scroll bar follows the widest line drawn.
     SendScintilla(SCI_SETWRAPMODE, long(SC_WRAP_NONE));
@@ -146,6 +142,7 @@ RichTextBox::RichTextBox(QWidget* parent) : QsciScintillaBase(parent)
             [this](int position, int type, const char* text, int length, int, int, int, int, int,
                    int) { onModified(position, type, text, length); });
     connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, &RichTextBox::onUpdateUi);
+    connect(this, &QsciScintillaBase::SCN_STYLENEEDED, this, &RichTextBox::onStyleNeeded);
     QAccessible::installActivationObserver(this);
     accessibilityActiveChanged(QAccessible::isActive());
 }
@@ -153,6 +150,17 @@ RichTextBox::RichTextBox(QWidget* parent) : QsciScintillaBase(parent)
 RichTextBox::~RichTextBox()
 {
     QAccessible::removeActivationObserver(this);
+}
+
+// A document without style bytes: the text is plain.
+void RichTextBox::newDocument()
+{
+    auto* doc = asPointer<void>(
+        SendScintilla(SCI_CREATEDOCUMENT, 0UL, long(SC_DOCUMENTOPTION_STYLES_NONE)));
+    SendScintilla(SCI_SETDOCPOINTER, 0UL, doc);
+    SendScintilla(SCI_RELEASEDOCUMENT, 0UL, doc);
+    m_cuts.clear();
+    configureDocument();
 }
 
 void RichTextBox::configureDocument()
@@ -209,6 +217,8 @@ void RichTextBox::setText(const QString& text)
 {
     const ChangeBatch batch(*this);
     m_changePending = true; // a write that keeps the content still counts
+    if (isReadOnly())
+        newDocument(); // no Undo may bring the cut lines back as text
     const QByteArray bytes = text.toUtf8();
     SendScintilla(SCI_BEGINUNDOACTION);
     SendScintilla(SCI_CLEARALL);
@@ -234,7 +244,7 @@ void RichTextBox::replaceSelection(const QByteArray& bytes)
 {
     const long start = SendScintilla(SCI_GETSELECTIONSTART);
     const long end = SendScintilla(SCI_GETSELECTIONEND);
-    if (start == end && bytes.isEmpty())
+    if ((start == end && bytes.isEmpty()) || isReadOnly())
         return;
     SendScintilla(SCI_BEGINUNDOACTION);
     SendScintilla(SCI_SETTARGETRANGE, static_cast<unsigned long>(start), end);
@@ -251,7 +261,7 @@ QByteArray RichTextBox::toDocumentText(const QString& text) const
 void RichTextBox::Cut()
 {
     const ChangeBatch batch(*this);
-    if (SendScintilla(SCI_GETSELECTIONEMPTY))
+    if (SendScintilla(SCI_GETSELECTIONEMPTY) || isReadOnly())
         return;
     copy();
     replaceSelection({});
@@ -304,8 +314,20 @@ QString RichTextBox::platformLineBreak()
 QString RichTextBox::selectedPlainText() const
 {
     const QString text =
-        textOfRange(SendScintilla(SCI_GETSELECTIONSTART), SendScintilla(SCI_GETSELECTIONEND));
+        fileText(SendScintilla(SCI_GETSELECTIONSTART), SendScintilla(SCI_GETSELECTIONEND));
     return withLineBreaks(text, platformLineBreak());
+}
+
+// The text of [start, end) as the file has it, without the cuts.
+QString RichTextBox::fileText(qsizetype start, qsizetype end) const
+{
+    QString text;
+    for (auto cut = std::lower_bound(m_cuts.begin(), m_cuts.end(), start);
+         cut != m_cuts.end() && *cut < end; ++cut) {
+        text += textOfRange(start, *cut);
+        start = *cut + 1;
+    }
+    return text + textOfRange(start, end);
 }
 
 // Whatever the engine itself takes from the clipboard or a drop gets the
@@ -319,7 +341,9 @@ QByteArray RichTextBox::fromMimeData(const QMimeData* source, bool& rectangular)
 QMimeData* RichTextBox::toMimeData(const QByteArray& text, bool) const
 {
     auto* data = new QMimeData;
-    data->setText(withLineBreaks(QString::fromUtf8(text), platformLineBreak()));
+    // The engine gives the selection; the pieces of a cut line go out whole.
+    data->setText(isReadOnly() ? selectedPlainText()
+                               : withLineBreaks(QString::fromUtf8(text), platformLineBreak()));
     return data;
 }
 
@@ -389,7 +413,8 @@ void RichTextBox::setFormat(const TextFormat& format)
 void RichTextBox::LoadFile(const QString& path)
 {
     TextFormat format;
-    void* doc = loadTextFile(*this, path, format);
+    LineCuts cuts;
+    void* doc = loadTextFile(*this, path, format, cuts);
 
     const ChangeBatch batch(*this);
     m_changePending = true;
@@ -397,6 +422,8 @@ void RichTextBox::LoadFile(const QString& path)
     SendScintilla(SCI_RELEASEDOCUMENT, 0UL, doc);
     m_format = format;
     configureDocument();
+    m_cuts = std::move(cuts);
+    SendScintilla(SCI_SETREADONLY, long(isReadOnly()));
     // The loader's document records no undo steps; this one starts afresh.
     SendScintilla(SCI_SETUNDOCOLLECTION, 1L);
     SendScintilla(SCI_EMPTYUNDOBUFFER);
@@ -417,7 +444,7 @@ void RichTextBox::SaveFile(const QString& path, FileType type) const
     Q_UNUSED(type); // plain text is the only format this control writes
     const auto length = SendScintilla(SCI_GETLENGTH);
     const auto* text = static_cast<const char*>(SendScintillaPtrResult(SCI_GETCHARACTERPOINTER));
-    saveTextFile(path, QByteArrayView(text, length), m_format);
+    saveTextFile(path, QByteArrayView(text, length), m_format, m_cuts);
 }
 
 // --- Events ---
@@ -467,7 +494,7 @@ void RichTextBox::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
-    if (event->key() == Qt::Key_Backspace &&
+    if (event->key() == Qt::Key_Backspace && !isReadOnly() &&
         (modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) == 0 &&
         SendScintilla(SCI_GETSELECTIONEMPTY) != 0) {
         // The engine would take one byte of a noncharacter back.
@@ -597,6 +624,19 @@ void RichTextBox::onModified(int position, int type, const char* text, int lengt
         QAccessibleTextRemoveEvent removed(this, at, textOfRange(position, position + length));
         QAccessible::updateAccessibility(&removed);
     }
+}
+
+// Nothing styles this plain text, yet the engine asks before each paint and,
+// while the text is not marked styled as far as it paints, takes the asking
+// for a change of styles: each paint then compares every line it lays out with
+// the document again, byte by byte, which for a line of megabytes is the work
+// of the whole paint, at every blink of the caret. The document keeps no style
+// bytes, so marking the text styled only moves the mark.
+void RichTextBox::onStyleNeeded(int position)
+{
+    const long styled = SendScintilla(SCI_GETENDSTYLED);
+    SendScintilla(SCI_STARTSTYLING, static_cast<unsigned long>(styled));
+    SendScintilla(SCI_SETSTYLING, static_cast<unsigned long>(position - styled), 0L);
 }
 
 void RichTextBox::onUpdateUi(int updated)

@@ -35,7 +35,8 @@ public:
 
     // The whole content with each line's own line break.
     QString Text() const;
-    // Replaces the whole content as one step that Undo takes back.
+    // Replaces the whole content as one step that Undo takes back; in a
+    // read-only document, as a new document.
     void setText(const QString& text);
     bool isEmpty() const;
 
@@ -51,6 +52,10 @@ public:
     // RuntimeError, with the document left as it was, when it cannot be read,
     // is not a regular file or is larger than kMaxFileSize.
     void LoadFile(const QString& path);
+    // Whether the document is a file with lines longer than kMaxLineLength,
+    // shown cut into pieces: it cannot be edited, and still saves byte for
+    // byte, until a Text write replaces it.
+    bool isReadOnly() const { return !m_cuts.empty(); }
     // Writes the whole content as plain text, replacing the old file
     // atomically; raises RuntimeError and leaves the old file whole on failure.
     void SaveFile(const QString& path, FileType type = PlainText) const;
@@ -110,16 +115,20 @@ private:
     void accessibilityActiveChanged(bool active) override;
     void applyLooks();
     void configureDocument();
+    void newDocument();
     void clearExtraKeys();
     void onContentChanged();
     void onModified(int position, int type, const char* text, int length);
     void onUpdateUi(int updated);
+    void onStyleNeeded(int position);
     std::pair<long, long> characterAround(long position) const;
     void keepSelectionOffCharacters(long oldAnchor, long oldCaret);
     void replaceSelection(const QByteArray& bytes);
+    QString fileText(qsizetype start, qsizetype end) const;
     QByteArray toDocumentText(const QString& text) const;
 
     TextFormat m_format;
+    LineCuts m_cuts;
     int m_batchDepth = 0;
     bool m_changePending = false;
     bool m_changeQueued = false;

@@ -1,5 +1,7 @@
 #include "platform/services.h"
 
+#include "platform/filenames.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -90,7 +92,14 @@ std::optional<QString> SystemServices::fileDialog(QWidget* parent, const FileDia
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
+    // A dialog of the desktop's own names the file to open by a URL that
+    // keeps its bytes (Qt's own dialog lists no file whose name is not
+    // UTF-8). Files are saved under names that Qt can write.
+    const QString chosen = request.kind == FileDialogRequest::Open
+                               ? localFileName(dialog.selectedUrls().value(0))
+                               : QString();
+    return QDir::toNativeSeparators(chosen.isEmpty() ? dialog.selectedFiles().constFirst()
+                                                     : chosen);
 }
 
 void SystemServices::beep()

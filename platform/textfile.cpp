@@ -1,5 +1,6 @@
 #include "platform/textfile.h"
 
+#include "platform/filenames.h"
 #include "platform/runtimeerror.h"
 
 #include <Qsci/qsciscintillabase.h>
@@ -14,7 +15,10 @@
 #include <utility>
 
 #ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace platform::scintilla {
@@ -94,31 +98,47 @@ RuntimeError outOfMemory()
     return RuntimeError(tr("There is not enough memory to open the file."));
 }
 
-// Whether an open file is a regular file, and not a device, a pipe or a
-// socket, whose reads could go on for ever or block.
-bool isRegular(const QFile& file)
-{
 #ifdef Q_OS_UNIX
-    struct stat status = {};
-    return fstat(file.handle(), &status) == 0 && S_ISREG(status.st_mode);
-#else
-    return QFileInfo(file).isFile();
-#endif
-}
-
-// Opens a file for reading, refusing anything but a regular file.
-void openRegularFile(QFile& file)
+// Opens a file for reading, refusing anything but a regular file. It is
+// opened without waiting, so that a pipe with no writer is found out rather
+// than waited on; regular files ignore the flag.
+void openRegularFile(QFile& file, const QString& path)
 {
-    const QFileInfo info(file.fileName());
+    const int fd = ::open(fileNameBytes(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        const int error = errno;
+        if (error == ENOENT && isUnreadableName(path))
+            throw RuntimeError(tr("The file's name cannot be read: it holds bytes that are "
+                                  "not text, which this program cannot pass on to the system."));
+        throw RuntimeError(qt_error_string(error));
+    }
+    struct stat status = {};
+    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        throw RuntimeError(S_ISDIR(status.st_mode) ? tr("It is a folder, not a file.")
+                                                   : tr("It is not a regular file."));
+    }
+    if (!file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        throw RuntimeError(describe(file));
+    }
+}
+#else
+// Opens a file for reading, refusing anything but a regular file.
+void openRegularFile(QFile& file, const QString& path)
+{
+    const QFileInfo info(path);
     if (info.exists() && !info.isFile()) {
         throw RuntimeError(info.isDir() ? tr("It is a folder, not a file.")
                                         : tr("It is not a regular file."));
     }
+    file.setFileName(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         throw RuntimeError(describe(file));
-    if (!isRegular(file))
+    if (!QFileInfo(file).isFile())
         throw RuntimeError(tr("It is not a regular file."));
 }
+#endif
 
 // Reads up to a buffer's size; fewer bytes only at the end of the file.
 qint64 readPiece(QFile& file, QByteArray& buffer)
@@ -184,18 +204,73 @@ private:
     bool m_shown;
 };
 
+// Passes text on to a loader, cutting each line longer than kMaxLineLength
+// into pieces of that length at the start of a character. Ordinary lines cost
+// a look at the end of each stretch of kMaxLineLength bytes: a line break is
+// searched from there backwards, and the next stretch starts after it.
+class LineCutter
+{
+public:
+    explicit LineCutter(DocumentLoader& loader) : m_loader(loader) {}
+
+    void add(QByteArrayView text)
+    {
+        qsizetype done = 0;                  // bytes of the text passed on
+        qsizetype lineStart = -m_lineLength; // where the current line began
+        for (;;) {
+            // The current line must end at this byte at the latest.
+            const qsizetype last = lineStart + kMaxLineLength;
+            if (last >= text.size())
+                break;
+            const qsizetype first = std::max<qsizetype>(lineStart, 0);
+            qsizetype at = last;
+            while (at >= first && text[at] != '\n' && text[at] != '\r')
+                --at;
+            if (at >= first) {
+                lineStart = at + 1;
+                continue;
+            }
+            // Too long: cut before the first byte of a character, backwards
+            // if it can be done in this text, or else forwards.
+            qsizetype cut = std::max(last, done);
+            while (cut > done && (text[cut] & 0xC0) == 0x80)
+                --cut;
+            while (cut < text.size() && (text[cut] & 0xC0) == 0x80)
+                ++cut;
+            if (cut == text.size())
+                break;
+            m_loader.add(text.sliced(done, cut - done));
+            m_written += cut - done;
+            m_loader.add("\n");
+            cuts.push_back(m_written++);
+            done = lineStart = cut;
+        }
+        m_lineLength = text.size() - lineStart;
+        m_loader.add(text.sliced(done));
+        m_written += text.size() - done;
+    }
+
+    LineCuts cuts;
+
+private:
+    DocumentLoader& m_loader;
+    qsizetype m_lineLength = 0;
+    qsizetype m_written = 0;
+};
+
 // Reads a file from its start into a new document, in pieces, refusing it as
 // soon as it proves larger than the limit, whatever size the file system
 // reports. Unconverted, the bytes go in as they are, which is right for UTF-8
 // and for ASCII; the result is null when the file proves to be Windows-1252
 // beyond ASCII after some of it went in that way, and the caller reads it
 // again, converted.
-void* readDocument(const Sci& engine, QFile& file, bool convert, TextFormat& format)
+void* readDocument(const Sci& engine, QFile& file, bool convert, TextFormat& format, LineCuts& cuts)
 {
     // NOLINTNEXTLINE(performance-no-int-to-ptr): the engine returns its pointers as integers
     DocumentLoader loader(reinterpret_cast<scintilla::ILoader*>(engine.SendScintilla(
         Sci::SCI_CREATELOADER, static_cast<unsigned long>(std::min(file.size(), kMaxTextFileSize)),
         long(Sci::SC_DOCUMENTOPTION_STYLES_NONE))));
+    LineCutter cutter(loader);
     FormatScanner scanner;
     QByteArray buffer(kPiece, Qt::Uninitialized);
     QByteArray converted;
@@ -204,7 +279,7 @@ void* readDocument(const Sci& engine, QFile& file, bool convert, TextFormat& for
     for (qint64 n = 0; (n = readPiece(file, buffer)) > 0;) {
         total += n;
         if (total > kMaxTextFileSize)
-            throw tooLarge(total);
+            throw tooLarge(std::max(total, file.size()));
         QByteArrayView piece(buffer.constData(), n);
         const bool asciiBefore = scanner.isAscii();
         scanner.add(piece);
@@ -216,16 +291,17 @@ void* readDocument(const Sci& engine, QFile& file, bool convert, TextFormat& for
         if (asIs) {
             if (total == n && scanner.hasByteOrderMark())
                 piece = piece.sliced(3);
-            loader.add(piece);
+            cutter.add(piece);
         } else {
             converted.resize(0);
             appendCp1252AsUtf8(piece, converted);
-            loader.add(converted);
+            cutter.add(converted);
         }
     }
     format = scanner.format();
     if (asIs && format.encoding != Encoding::Utf8 && !scanner.isAscii())
         return nullptr;
+    cuts = std::move(cutter.cuts);
     return loader.take();
 }
 
@@ -233,37 +309,35 @@ void* readDocument(const Sci& engine, QFile& file, bool convert, TextFormat& for
 
 bool looksBinary(const QString& path)
 {
-    if (!QFileInfo(path).isFile())
-        return false; // opening a pipe or a device could block
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || !isRegular(file))
+    QFile file;
+    try {
+        openRegularFile(file, path);
+    } catch (const RuntimeError&) {
         return false;
+    }
     return file.read(qint64(64) * 1024).contains('\0');
 }
 
-void* loadTextFile(const QsciScintillaBase& engine, const QString& path, TextFormat& format)
+void* loadTextFile(const QsciScintillaBase& engine, const QString& path, TextFormat& format,
+                   LineCuts& cuts)
 {
-    QFile file(path);
-    openRegularFile(file);
+    QFile file;
+    openRegularFile(file, path);
     const WaitCursor wait(file.size() > kSlowSize);
-    void* doc = readDocument(engine, file, false, format);
+    void* doc = readDocument(engine, file, false, format, cuts);
     if (doc == nullptr) {
         if (!file.seek(0))
             throw RuntimeError(describe(file));
-        doc = readDocument(engine, file, true, format);
+        doc = readDocument(engine, file, true, format, cuts);
     }
     return doc;
 }
 
-void saveTextFile(const QString& path, QByteArrayView text, const TextFormat& format)
+void saveTextFile(const QString& path, QByteArrayView text, const TextFormat& format,
+                  const LineCuts& cuts)
 {
     const WaitCursor wait(text.size() > kSlowSize);
     const bool utf8 = format.encoding == Encoding::Utf8;
-    if (!utf8 && !fitsCp1252(text)) {
-        throw RuntimeError(
-            tr("The text holds characters that cannot be stored in this file's encoding."));
-    }
-
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw RuntimeError(describe(file));
@@ -274,23 +348,34 @@ void saveTextFile(const QString& path, QByteArrayView text, const TextFormat& fo
             throw RuntimeError(reason);
         }
     };
-    if (utf8) {
-        if (format.byteOrderMark)
-            write("\xEF\xBB\xBF");
-        write(text);
-    } else {
-        QByteArray piece;
-        for (qsizetype at = 0; at < text.size();) {
+    if (utf8 && format.byteOrderMark)
+        write("\xEF\xBB\xBF");
+    QByteArray piece;
+    // Each stretch between two cuts begins and ends with a whole character.
+    const auto writeStretch = [&](QByteArrayView stretch) {
+        if (utf8)
+            return write(stretch);
+        for (qsizetype at = 0; at < stretch.size();) {
             // A piece ends at the start of a character.
-            qsizetype end = std::min<qsizetype>(at + kPiece, text.size());
-            while (end < text.size() && (text[end] & 0xC0) == 0x80)
+            qsizetype end = std::min<qsizetype>(at + kPiece, stretch.size());
+            while (end < stretch.size() && (stretch[end] & 0xC0) == 0x80)
                 ++end;
             piece.resize(0);
-            appendUtf8AsCp1252(text.sliced(at, end - at), piece);
+            if (!appendUtf8AsCp1252(stretch.sliced(at, end - at), piece)) {
+                file.cancelWriting();
+                throw RuntimeError(
+                    tr("The text holds characters that cannot be stored in this file's encoding."));
+            }
             write(piece);
             at = end;
         }
+    };
+    qsizetype from = 0;
+    for (const qsizetype cut : cuts) {
+        writeStretch(text.sliced(from, cut - from));
+        from = cut + 1;
     }
+    writeStretch(text.sliced(from));
     // What is still in the file's buffer reaches the disk only when flushed,
     // and commit() does not report a flush that fails (a full disk): the
     // flush is checked here, or a truncated file would replace the old one.

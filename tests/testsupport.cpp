@@ -34,12 +34,12 @@ std::optional<QString> Script::fileDialog(QWidget*, const platform::FileDialogRe
     return chosen.isEmpty() ? std::nullopt : std::optional<QString>(chosen);
 }
 
-bool Script::said(int style, const QString& part)
+bool Script::said(int style, const QString& part, const QString& also)
 {
     if (messages.isEmpty())
         return false;
     const auto [shownStyle, prompt] = messages.takeFirst();
-    if (shownStyle == style && prompt.contains(part))
+    if (shownStyle == style && prompt.contains(part) && prompt.contains(also))
         return true;
     qWarning("message box %d \"%s\", expected %d with \"%s\"", shownStyle, qPrintable(prompt),
              style, qPrintable(part));

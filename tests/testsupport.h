@@ -30,8 +30,8 @@ public:
                                       const platform::FileDialogRequest& request) override;
     void beep() override { ++beeps; }
     void end() override { ++ends; }
-    // Takes the oldest message shown; true when it has the style and holds the text.
-    bool said(int style, const QString& part);
+    // Takes the oldest message shown; true when it has the style and holds the texts.
+    bool said(int style, const QString& part, const QString& also = {});
 };
 
 class Fixture

@@ -3,12 +3,14 @@
 // nothing more, the Edit menu follows the text, and dropped files open
 // (typing, Clear and Insert are checked against a model in tst_fidelity).
 #include "platform/richtextbox.h"
+#include "platform/runtimeerror.h"
 #include "testsupport.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QLabel>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTest>
@@ -23,7 +25,7 @@ using platform::MsgBox::Style;
 
 namespace {
 
-enum Gesture { DropOnDocument, DropOnButton, DropText };
+enum Gesture { DropOnDocument, DropOnButton, DropText, DropTwice };
 
 struct Case
 {
@@ -45,6 +47,7 @@ const Case cases[] = {
     {"unsaved text, No: the file opens", "abc", true, DropOnDocument, "b a", No, "bravo", "b"},
     {"unsaved text, Cancel: nothing changes", "abc", true, DropOnButton, "a", Cancel, "abc", ""},
     {"NUL bytes, No: nothing changes", "abc", false, DropOnDocument, "nul", No, "abc", ""},
+    {"two drops before the open: the later, once", "abc", false, DropTwice, "a nul", No, "abc", ""},
     {"text dropped on the document goes in", "", false, DropText, "", 0, "hel\r\nlo", ""},
 };
 
@@ -82,7 +85,8 @@ class TestEditor : public QObject, Fixture
         const platform::TextFormat f = box()->format();
         const QString endings[] = {u"crlf"_s, u"lf"_s, u"cr"_s};
         return (f.encoding == platform::Encoding::Utf8 ? u"utf-8 "_s : u"cp1252 "_s) +
-               (f.byteOrderMark ? u"bom "_s : QString()) + endings[int(f.lineEnding)];
+               (f.byteOrderMark ? u"bom "_s : QString()) + endings[int(f.lineEnding)] +
+               (main->lblReadOnly->isVisible() ? u" read-only"_s : QString());
     }
 
 private slots:
@@ -116,11 +120,19 @@ private slots:
         // Files are read in pieces of 4 MiB: a character and a CR LF across
         // the end of one, and Windows-1252 that shows only in the second.
         const QByteArray piece(4 * 1024 * 1024 - 1, 'a');
-        QTest::newRow("utf-8 across pieces") << piece + "\xC3\xA9\n" << u"utf-8 lf"_s;
-        QTest::newRow("cr lf across pieces") << piece + "\r\n\r\n\n" << u"cp1252 crlf"_s;
-        QTest::newRow("cp1252 after utf-8") << "\xC3\xA9" + piece + "\xFF!" << u"cp1252 crlf"_s;
-        QTest::newRow("cp1252 cut at the end") << "\xC3\xA9" + piece + "\xE9" << u"cp1252 crlf"_s;
-        QTest::newRow("cp1252 after ascii") << piece + "a\xE9!" << u"cp1252 crlf"_s;
+        // Lines longer than the engine can edit are shown cut, read-only.
+        const QByteArray line(platform::kMaxLineLength, 'x');
+        QTest::newRow("longest line") << line + "\r\n" + line << u"cp1252 crlf"_s;
+        QTest::newRow("é across a cut")
+            << line.chopped(1) + "\xC3\xA9" << u"utf-8 crlf read-only"_s;
+        const QString ro = u" read-only"_s;
+        QTest::newRow("utf-8 across pieces") << piece + "\xC3\xA9\n" << u"utf-8 lf"_s + ro;
+        QTest::newRow("cr lf across pieces") << piece + "\r\n\r\n\n" << u"cp1252 crlf"_s + ro;
+        QTest::newRow("cp1252 after utf-8")
+            << "\xC3\xA9" + piece + "\xFF!" << u"cp1252 crlf"_s + ro;
+        QTest::newRow("cp1252 cut at the end")
+            << "\xC3\xA9" + piece + "\xE9" << u"cp1252 crlf"_s + ro;
+        QTest::newRow("cp1252 after ascii") << piece + "a\xE9!" << u"cp1252 crlf"_s + ro;
     }
 
     void roundTrip()
@@ -171,6 +183,9 @@ private slots:
         // The engine lets the caret stop inside the noncharacters.
         const QByteArray odd("a\xEF\xB7\x90\xF0\x9F\xBF\xBE"
                              "b");
+        const QByteArray line(3000, 'x'); // too long: read-only until New, copied whole
+        row("too long a line", line, "at:2500 type:y Tab Backspace Ctrl+A Ctrl+C Ctrl+N Ctrl+P",
+            line);
         row("right over noncharacters", odd, "Home Right Right type:x Right type:y",
             "a\xEF\xB7\x90x\xF0\x9F\xBF\xBEyb");
         row("left over noncharacters", odd, "End Left Left Left type:x",
@@ -227,25 +242,32 @@ private slots:
         main->mnuNew->trigger();
     }
 
-    // Failures (a missing file, a folder, a file too large or not regular)
-    // name the file and leave the document, its caption and its folder as
-    // they were; so does a cancelled dialog, without a word.
+    // Failures (a missing file, a folder, a file too large or not regular, a
+    // name that Qt could not read) name the file and why, and leave the
+    // document, its caption and its folder as they were; so does a cancelled
+    // dialog, without a word.
     void failuresChangeNothing()
     {
         open(write(u"m.odf"_s, "mine"));
         QFile huge(path(u"huge.odf"_s));
-        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(box()->kMaxFileSize + 1));
+        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(300 << 20));
         huge.close();
         script.answers = {Answer::No, Answer::Yes};
         open(write(u"binary.odf"_s, QByteArray("\0", 1)));
         QVERIFY(script.said(Style::YesNo | Style::Exclamation, u"NUL"_s));
         QCOMPARE(mkfifo(qPrintable(path(u"pipe.odf"_s)), 0600), 0);
-        for (const QString& bad : {path(u"gone.odf"_s), dir->path(), huge.fileName(),
-                                   path(u"pipe.odf"_s), u"/dev/zero"_s}) {
+        const std::pair<QString, QString> bads[] = {
+            {path(u"gone.odf"_s), {}},
+            {dir->path(), {}},
+            {huge.fileName(), u"(300 MB;"_s},
+            {path(u"pipe.odf"_s), {}},
+            {u"/dev/zero"_s, {}},
+            {path(u"caf\uFFFD.odf"_s), u"name cannot be read"_s}};
+        for (const auto& [bad, why] : bads) {
             open(bad);
             if (bad == huge.fileName())
                 QVERIFY(script.said(Style::YesNo | Style::Exclamation, u"NUL"_s));
-            QVERIFY(script.said(Style::OkOnly | Style::Exclamation, bad));
+            QVERIFY(script.said(Style::OkOnly | Style::Exclamation, bad, why));
         }
         script.files = {QString(), QString()};
         main->mnuSaveAs->trigger();
@@ -257,8 +279,9 @@ private slots:
     }
 
     // A save that runs out of room (a file size limit, which holds even for
-    // root), whether it fails writing or committing, says so, leaves the old
-    // file whole and no stray file, and the document unsaved.
+    // root), whether it fails writing or committing, or that meets a character
+    // its encoding cannot hold after a whole piece, fails, leaves the old file
+    // whole and no stray file, and the document unsaved.
     void failedSaveLeavesTheOldFileWhole()
     {
         const QString target = write(u"t.odf"_s, "old\r\n");
@@ -275,6 +298,8 @@ private slots:
             QVERIFY(script.said(Style::OkOnly | Style::Exclamation, target));
         }
         QVERIFY(std::signal(SIGXFSZ, handler) != SIG_ERR);
+        box()->setText(QString(4 << 20, u'x') + u"\u03A9"_s);
+        QVERIFY_THROWS_EXCEPTION(platform::RuntimeError, box()->SaveFile(target));
         QCOMPARE(read(target), QByteArray("old\r\n"));
         QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList(u"t.odf"_s));
         QVERIFY(main->blnChanged);
@@ -343,8 +368,10 @@ private slots:
         type(u"hello"_s);
         keys(u"Return"_s);
         type(u"world"_s);
-        keys(u"Ctrl+A, Ctrl+C"_s);
+        keys(u"Ctrl+C"_s); // nothing selected: the clipboard keeps what it had
         QCOMPARE(states(), u"111"_s);
+        QCOMPARE(QApplication::clipboard()->text(), u"clip"_s);
+        keys(u"Ctrl+A, Ctrl+C"_s);
         QCOMPARE(QApplication::clipboard()->text(), u"hello\nworld"_s);
         keys(u"End, Shift+Left, Ctrl+X, Ctrl+P, Ctrl+P, Ctrl+V"_s);
         QCOMPARE(text(), u"hello\r\nworlddd"_s);
@@ -388,18 +415,25 @@ private slots:
         QWidget* target = c.gesture == DropOnButton ? main->cmdMinimize : main->rtfBox->viewport();
         const QPoint at = target->rect().center();
         const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
-        QDragEnterEvent enter(at, actions, &data, Qt::LeftButton, {});
-        QApplication::sendEvent(target, &enter);
-        QDropEvent drop(at, actions, &data, Qt::LeftButton, {});
-        QApplication::sendEvent(target, &drop);
-        QVERIFY(drop.isAccepted());
-        // A dropped file is copied, never moved away from where it lies.
-        QVERIFY(c.gesture == DropText || drop.dropAction() == Qt::CopyAction);
+        // DropTwice: a second drag, of the last file, before the first one's opens.
+        for (int i = 0; i < (c.gesture == DropTwice ? 2 : 1); ++i) {
+            if (i == 1)
+                data.setUrls({urls.constLast()});
+            QDragEnterEvent enter(at, actions, &data, Qt::LeftButton, {});
+            QApplication::sendEvent(target, &enter);
+            QDropEvent drop(at, actions, &data, Qt::LeftButton, {});
+            QApplication::sendEvent(target, &drop);
+            QVERIFY(drop.isAccepted());
+            // A dropped file is copied, never moved away from where it lies.
+            QVERIFY(c.gesture == DropText || drop.dropAction() == Qt::CopyAction);
+        }
         QCoreApplication::processEvents();
         QCOMPARE(main->rtfBox->Text(), QString::fromLatin1(c.after));
         const QString opened = path(QString::fromLatin1(c.opened) + QStringLiteral(".odf"));
         QCOMPARE(main->strLastopen, *c.opened ? QDir::toNativeSeparators(opened) : QString());
-        script.messages.clear(); // the questions' answers are checked by what happened
+        // The questions' answers are checked by what happened; no open failed.
+        for (const auto& [style, prompt] : std::exchange(script.messages, {}))
+            QVERIFY(style != (Style::OkOnly | Style::Exclamation));
     }
 };
 

@@ -100,9 +100,11 @@ run_accessibility() {
     xdotool key Tab Down
     atspi object image Picture hawk.bmp
 }
-# A file named on the command line opens as File > Open opens it, or is
-# reported; Alt with a letter that no menu takes types nothing; Return
-# presses the focused push button.
+# A file named on the command line, by any bytes, opens as File > Open
+# opens it, or is reported; Alt with a letter that no menu takes types
+# nothing; Return presses the focused push button; a 20 MB line opens
+# read-only, refuses a letter and leaves the program answering, and Save As
+# writes it back.
 run_desktop() {
     "$binary" missing.odf &
     local app=$! main
@@ -110,9 +112,9 @@ run_desktop() {
     xdotool key Return
     wait_window '^Tessmark 2\.0$' >/dev/null
     kill "$app"
-    printf 'a = 1\r\n' >ship.odf
-    "$binary" ship.odf &
-    main=$(wait_window '^ship\.odf$')
+    printf 'a = 1\r\n' >ship$'\xe9'.odf # a name that is not UTF-8
+    "$binary" ship$'\xe9'.odf &
+    main=$(wait_window '^ship.+\.odf$')
     focus_window "$main"
     xdotool key ctrl+End alt+z alt+n alt+q
     xdotool type b
@@ -122,6 +124,13 @@ run_desktop() {
     xdotool key ctrl+Tab Return # from the document to Clear
     save_as "$main" cleared.odf
     [ ! -s cleared.odf ] || fail "Return on the focused Clear button did not clear"
+    python3 -c 'print(("unitName = \"Hawk\" " * 10**6)[:2 * 10**7], end="")' >long.odf
+    "$binary" long.odf &
+    main=$(wait_window '^long\.odf$')
+    focus_window "$main"
+    xdotool key End && xdotool type x
+    save_as "$main" long-saved.odf
+    cmp long.odf long-saved.odf || fail "the long line did not come back byte for byte"
 }
 save_as() {
     focus_window "$1"
