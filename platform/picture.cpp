@@ -378,7 +378,10 @@ StdPicture LoadPicture(const QString& path)
             fail(shown, tr("The picture data is truncated or corrupt."));
         input.seek(0);
         QImageReader reader(&input, readerFormat(picture.m_format));
-        picture.m_size = reader.size();
+        // A BMP stored top row first has a negative height in its header, and
+        // the reader gives the size as the header has it.
+        const QSize size = reader.size();
+        picture.m_size = QSize(size.width(), qAbs(size.height()));
         picture.m_bitsPerPixel = bitsPerPixel(reader.imageFormat());
     }
     if (picture.m_size.isEmpty())
