@@ -152,7 +152,7 @@ RichTextBox::~RichTextBox()
     QAccessible::removeActivationObserver(this);
 }
 
-// A document without style bytes: the text is plain.
+// An empty document, as the control starts with.
 void RichTextBox::newDocument()
 {
     // A style byte for each byte of text, for its colours (platform/odfstyler.h);
@@ -628,17 +628,16 @@ void RichTextBox::onModified(int position, int type, const char* text, int lengt
     }
 }
 
-// Nothing styles this plain text, yet the engine asks before each paint and,
-// while the text is not marked styled as far as it paints, takes the asking
-// for a change of styles: each paint then compares every line it lays out with
-// the document again, byte by byte, which for a line of megabytes is the work
-// of the whole paint, at every blink of the caret. The document keeps no style
-// bytes, so marking the text styled only moves the mark.
+// Unless a styler answers instead (platform/odfstyler.h), nothing styles this
+// plain text, yet the engine asks before each paint and, while the text is not
+// marked styled as far as it paints, takes the asking for a change of styles:
+// each paint then compares every line it lays out with the document again,
+// byte by byte, which for a line of megabytes is the work of the whole paint,
+// at every blink of the caret. The style bytes of plain text stay as the
+// engine made them, plain, so marking the text styled only moves the mark.
 void RichTextBox::onStyleNeeded(int position)
 {
-    const long styled = SendScintilla(SCI_GETENDSTYLED);
-    SendScintilla(SCI_STARTSTYLING, static_cast<unsigned long>(styled));
-    SendScintilla(SCI_SETSTYLING, static_cast<unsigned long>(position - styled), 0L);
+    SendScintilla(SCI_STARTSTYLING, static_cast<unsigned long>(position));
 }
 
 void RichTextBox::onUpdateUi(int updated)
