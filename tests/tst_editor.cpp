@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTest>
@@ -102,7 +103,8 @@ private slots:
         QTest::newRow("empty") << QByteArray() << u"cp1252 crlf"_s;
         QTest::newRow("one lf") << QByteArray("a\nb") << u"cp1252 lf"_s;
         QTest::newRow("cr") << QByteArray("a\rb\r") << u"cp1252 cr"_s;
-        QTest::newRow("mixed") << QByteArray("a\r\nb\nc\rd\r\n\n\r\r\ne") << u"cp1252 crlf"_s;
+        QTest::newRow("mixed") << QByteArray("a\r\nb\nc\rd\r\n\n\r\r\ne").repeated(5)
+                               << u"cp1252 crlf"_s;
         QTest::newRow("utf-8") << QByteArray("caf\xC3\xA9 \xE2\x80\xA8 \xF0\x9F\x9A\x80\n")
                                << u"utf-8 lf"_s;
         QTest::newRow("utf-8, bom") << QByteArray("\xEF\xBB\xBFok\r\n") << u"utf-8 bom crlf"_s;
@@ -113,14 +115,28 @@ private slots:
         QTest::newRow("surrogate") << QByteArray("\xED\xA0\x80 \xC3\xA9") << u"cp1252 crlf"_s;
         QTest::newRow("truncated") << QByteArray("\xC3\xA9\xE2\x82") << u"cp1252 crlf"_s;
         QTest::newRow("bom, invalid") << QByteArray("\xEF\xBB\xBF\xFF") << u"cp1252 crlf"_s;
-        // Files are read in pieces of 4 MiB: a character and a CR LF across
-        // the end of one, and Windows-1252 that shows only in the second.
-        const QByteArray piece(4 * 1024 * 1024 - 1, 'a');
-        QTest::newRow("utf-8 across pieces") << piece + "\xC3\xA9\n" << u"utf-8 lf"_s;
-        QTest::newRow("cr lf across pieces") << piece + "\r\n\r\n\n" << u"cp1252 crlf"_s;
-        QTest::newRow("cp1252 after utf-8") << "\xC3\xA9" + piece + "\xFF!" << u"cp1252 crlf"_s;
-        QTest::newRow("cp1252 cut at the end") << "\xC3\xA9" + piece + "\xE9" << u"cp1252 crlf"_s;
-        QTest::newRow("cp1252 after ascii") << piece + "a\xE9!" << u"cp1252 crlf"_s;
+        // Files are read, and saved in Windows-1252, in pieces of 4 MiB: a
+        // character, and another right after it, cut after each of its bytes
+        // by the end of the first and of the second piece, in UTF-8 (read;
+        // once after a byte-order mark) and in Windows-1252 (saved, as the
+        // document holds it in UTF-8); a CR LF across the end of a piece;
+        // Windows-1252 that shows only in the second.
+        const qsizetype piece = 4 * 1024 * 1024;
+        for (const QByteArray c :
+             {"\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x9A\x80", "\xE9", "\x80"}) {
+            const bool utf8 = c.size() > 1;
+            const qsizetype length = utf8 ? c.size() : c == "\x80" ? 3 : 2;
+            const QByteArray mark = length == 4 ? "\xEF\xBB\xBF" : "";
+            for (qsizetype cut = 1; cut < length; ++cut)
+                QTest::addRow("%s cut after %d of %d", utf8 ? "utf-8" : "cp1252", int(cut),
+                              int(length))
+                    << mark + QByteArray(piece - cut - mark.size(), 'a') + c + c +
+                           QByteArray(piece - (utf8 ? length : cut) - length, 'a') + c + c + "\n"
+                    << (utf8 ? mark.isEmpty() ? u"utf-8 lf"_s : u"utf-8 bom lf"_s : u"cp1252 lf"_s);
+        }
+        QTest::newRow("cr lf across pieces") << QByteArray(piece - 1, 'a') + "\r\n\r\n\n"
+                                             << u"cp1252 crlf"_s;
+        QTest::newRow("cp1252 after ascii") << QByteArray(piece, 'a') + "\xE9!" << u"cp1252 crlf"_s;
     }
 
     void roundTrip()
@@ -139,6 +155,7 @@ private slots:
         QCOMPARE(read(path(u"out.odf"_s)), bytes);
         QCOMPARE(main->windowTitle(), path(u"out.odf"_s));
         QVERIFY(!main->blnChanged);
+        QVERIFY(!QApplication::overrideCursor());
     }
 
     // Keys do what they do in a plain text box, and nothing more; Return and
@@ -168,6 +185,8 @@ private slots:
         row("tab over lines", tabs, "sel:2-9 Tab", "\tO\to\r\nthree");
         row("insert, type", tabs, "at:7 Insert type:x", "\tONE\r\n\txtwo\r\nthree");
         row("home", tabs, "at:8 Home type:x", "\tONE\r\nx\ttwo\r\nthree");
+        row("ctrl+p after a first ctrl+x", tabs, "sel:1-4 Ctrl+X Ctrl+End Ctrl+P",
+            "\t\r\n\ttwo\r\nthreeONE");
         // The engine lets the caret stop inside the noncharacters.
         const QByteArray odd("a\xEF\xB7\x90\xF0\x9F\xBF\xBE"
                              "b");
@@ -225,6 +244,14 @@ private slots:
         for (int i = 0; i < 5; ++i)
             QVERIFY(script.said(Style::YesNoCancel | Style::Question, u"Save Changes?"_s));
         main->mnuNew->trigger();
+        // Each Insert command is a change, as typing is.
+        for (QAction* insert : main->mnuInsert->actions()) {
+            insert->trigger();
+            QVERIFY(main->mnuCut->isEnabled() && main->mnuCopy->isEnabled());
+            script.answers.push_back(Answer::No);
+            main->mnuNew->trigger();
+            QVERIFY(script.said(Style::YesNoCancel | Style::Question, u"Save Changes?"_s));
+        }
     }
 
     // Failures (a missing file, a folder, a file too large or not regular)
@@ -252,13 +279,19 @@ private slots:
         main->mnuOpen->trigger();
         QCOMPARE(text(), u"mine"_s);
         QCOMPARE(main->windowTitle(), u"m.odf"_s);
+        // Open starts in the folder of the file opened last, Save As where the
+        // last file was saved (none yet); both dialogs show ODF files.
+        QVERIFY(script.dialogs.at(script.dialogs.size() - 2).initialFolder.isEmpty());
         QCOMPARE(QDir(script.dialogs.last().initialFolder), QDir(dir->path()));
         QVERIFY(script.dialogs.first().fileMustExist);
+        for (const platform::FileDialogRequest& dialog : std::as_const(script.dialogs))
+            QCOMPARE(dialog.filter, u"ODF files (.odf)|*.odf"_s);
     }
 
     // A save that runs out of room (a file size limit, which holds even for
     // root), whether it fails writing or committing, says so, leaves the old
-    // file whole and no stray file, and the document unsaved.
+    // file whole and no stray file, and the document unsaved, in the encoding
+    // it had before the offer to save it as UTF-8 was accepted.
     void failedSaveLeavesTheOldFileWhole()
     {
         const QString target = write(u"t.odf"_s, "old\r\n");
@@ -268,16 +301,18 @@ private slots:
         small.rlim_cur = 4096;
         const auto handler = std::signal(SIGXFSZ, SIG_IGN);
         for (const int size : {10000, 200000}) {
-            box()->setText(QString(size, u'x'));
+            box()->setText(QString(size, u'x') + u'\u03A9');
+            script.answers.push_back(Answer::Yes);
             QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
             saveAs(target);
             QCOMPARE(setrlimit(RLIMIT_FSIZE, &saved), 0);
+            QVERIFY(script.said(Style::YesNo | Style::Question, u"UTF-8"_s));
             QVERIFY(script.said(Style::OkOnly | Style::Exclamation, target));
         }
         QVERIFY(std::signal(SIGXFSZ, handler) != SIG_ERR);
         QCOMPARE(read(target), QByteArray("old\r\n"));
         QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList(u"t.odf"_s));
-        QVERIFY(main->blnChanged);
+        QVERIFY(main->blnChanged && format() == u"cp1252 crlf"_s);
     }
 
     // A character that Windows-1252 cannot hold is never written as '?':
