@@ -58,12 +58,6 @@ class TestEditor : public QObject, Fixture
     platform::RichTextBox* box() const { return main->rtfBox; }
     QString text() const { return main->rtfBox->Text(); }
     void type(const QString& keys) const { QTest::keyClicks(main->rtfBox, keys); }
-    // Types text that QTest::keyClicks cannot spell (beyond Latin-1).
-    void insert(const QString& text) const
-    {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, text);
-        QCoreApplication::sendEvent(main->rtfBox, &press);
-    }
     // Presses keys, such as "Ctrl+A, Ctrl+C", one after the other.
     void keys(const QString& list) const
     {
@@ -134,8 +128,7 @@ private slots:
                            QByteArray(piece - (utf8 ? length : cut) - length, 'a') + c + c + "\n"
                     << (utf8 ? mark.isEmpty() ? u"utf-8 lf"_s : u"utf-8 bom lf"_s : u"cp1252 lf"_s);
         }
-        QTest::newRow("cr lf across pieces") << QByteArray(piece - 1, 'a') + "\r\n\r\n\n"
-                                             << u"cp1252 crlf"_s;
+        QTest::newRow("cr lf cut") << QByteArray(piece - 1, 'a') + "\r\n\r\n\n" << u"cp1252 crlf"_s;
         QTest::newRow("cp1252 after ascii") << QByteArray(piece, 'a') + "\xE9!" << u"cp1252 crlf"_s;
     }
 
@@ -149,11 +142,9 @@ private slots:
         open(write(u"in.odf"_s, bytes));
         if (binary)
             QVERIFY(script.said(Style::YesNo | Style::Exclamation, u"NUL"_s));
-        QCOMPARE(main->windowTitle(), u"in.odf"_s);
         QCOMPARE(this->format(), format);
         saveAs(path(u"out.odf"_s));
         QCOMPARE(read(path(u"out.odf"_s)), bytes);
-        QCOMPARE(main->windowTitle(), path(u"out.odf"_s));
         QVERIFY(!main->blnChanged);
         QVERIFY(!QApplication::overrideCursor());
     }
@@ -172,8 +163,7 @@ private slots:
             QTest::newRow(name) << file << QString::fromUtf8(steps) << saved;
         };
         // Return and Shift+Return type the file's main line break, as found.
-        row("return, cr", "a\rb\r\nc\r", "at:1 Return", "a\r\rb\r\nc\r");
-        row("shift+return, lf", "a\nb\r\nc\n", "at:1 Shift+Return", "a\n\nb\r\nc\n");
+        row("shift+return, cr", "a\rb\r\nc\r", "at:1 Shift+Return", "a\r\rb\r\nc\r");
         const QByteArray tabs("\tONE\r\n\ttwo\r\nthree");
         for (const char* key : {"Ctrl+L", "Ctrl+Shift+L", "Ctrl+T", "Ctrl+D",
                                 "Ctrl+Shift+Backspace", "Ctrl+Shift+Del", "Ctrl+Tab type:x"})
@@ -241,8 +231,6 @@ private slots:
         open(write(u"o.odf"_s, "other"));
         QCOMPARE(text(), u"other"_s);
         QCOMPARE(read(path(u"d.odf"_s)), QByteArray("draft"));
-        for (int i = 0; i < 5; ++i)
-            QVERIFY(script.said(Style::YesNoCancel | Style::Question, u"Save Changes?"_s));
         main->mnuNew->trigger();
         // Each Insert command is a change, as typing is.
         for (QAction* insert : main->mnuInsert->actions()) {
@@ -250,8 +238,9 @@ private slots:
             QVERIFY(main->mnuCut->isEnabled() && main->mnuCopy->isEnabled());
             script.answers.push_back(Answer::No);
             main->mnuNew->trigger();
-            QVERIFY(script.said(Style::YesNoCancel | Style::Question, u"Save Changes?"_s));
         }
+        for (int i = 0; i < 9; ++i)
+            QVERIFY(script.said(Style::YesNoCancel | Style::Question, u"Save Changes?"_s));
     }
 
     // Failures (a missing file, a folder, a file too large or not regular)
@@ -291,7 +280,9 @@ private slots:
     // A save that runs out of room (a file size limit, which holds even for
     // root), whether it fails writing or committing, says so, leaves the old
     // file whole and no stray file, and the document unsaved, in the encoding
-    // it had before the offer to save it as UTF-8 was accepted.
+    // it had before the offer to save it as UTF-8 was accepted. That offer
+    // comes instead of writing a character that Windows-1252 cannot hold as
+    // '?'; No saves nothing.
     void failedSaveLeavesTheOldFileWhole()
     {
         const QString target = write(u"t.odf"_s, "old\r\n");
@@ -310,24 +301,13 @@ private slots:
             QVERIFY(script.said(Style::OkOnly | Style::Exclamation, target));
         }
         QVERIFY(std::signal(SIGXFSZ, handler) != SIG_ERR);
+        script.answers = {Answer::No, Answer::Yes};
+        saveAs(target);
         QCOMPARE(read(target), QByteArray("old\r\n"));
         QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList(u"t.odf"_s));
         QVERIFY(main->blnChanged && format() == u"cp1252 crlf"_s);
-    }
-
-    // A character that Windows-1252 cannot hold is never written as '?':
-    // Save As offers UTF-8 instead.
-    void unencodableTextOffersUtf8()
-    {
-        open(write(u"p.odf"_s, "a\r\n"));
-        insert(u"\u03A9"_s);
-        script.answers = {Answer::No, Answer::Yes};
-        saveAs(path(u"p.odf"_s));
-        QCOMPARE(read(path(u"p.odf"_s)), QByteArray("a\r\n"));
-        QVERIFY(main->blnChanged);
-        saveAs(path(u"p.odf"_s));
-        QCOMPARE(read(path(u"p.odf"_s)), QByteArray("\xCE\xA9"
-                                                    "a\r\n"));
+        saveAs(target);
+        QCOMPARE(read(target), QByteArray(200000, 'x') + "\xCE\xA9");
         for (int i = 0; i < 2; ++i)
             QVERIFY(script.said(Style::YesNo | Style::Question, u"UTF-8"_s));
     }
@@ -337,15 +317,12 @@ private slots:
     {
         type(u"unsaved"_s);
         script.answers = {Answer::No, Answer::Yes};
-        main->mnuExit->trigger();
-        QCOMPARE(script.ends, 0);
-        main->mnuExit->trigger();
-        QCOMPARE(script.ends, 1);
-        QCOMPARE(script.beeps, 2);
-        for (int i = 0; i < 2; ++i)
+        for (const int ends : {0, 1}) {
+            main->mnuExit->trigger();
+            QVERIFY(script.ends == ends && script.beeps == ends + 1);
             QVERIFY(script.said(Style::YesNo | Style::Question, u"Quit?"_s));
-        QVERIFY(main->close());
-        QVERIFY(!program->frmMain.isLoaded());
+        }
+        QVERIFY(main->close() && !program->frmMain.isLoaded());
     }
 
     // Cut and Copy follow the text, Paste is off until the first Cut or Copy;
@@ -383,10 +360,8 @@ private slots:
         QCOMPARE(QApplication::clipboard()->text(), u"hello\nworld"_s);
         keys(u"End, Shift+Left, Ctrl+X, Ctrl+P, Ctrl+P, Ctrl+V"_s);
         QCOMPARE(text(), u"hello\r\nworlddd"_s);
-        // Ctrl+Tab and Ctrl+Shift+Tab leave the text, where Tab types a tab.
-        keys(u"Ctrl+Tab"_s);
-        QCOMPARE(main->focusWidget(), main->cmdClear);
-        box()->setFocus();
+        // Ctrl+Shift+Tab leaves the text, as Ctrl+Tab does (the desktop
+        // scenario presses it), where Tab types a tab.
         keys(u"Ctrl+Shift+Backtab"_s);
         QCOMPARE(main->focusWidget(), main->cmdMinimize);
     }

@@ -29,14 +29,14 @@ answer_dialog() {
 }
 atspi() { /usr/bin/python3 "$here/atspi.py" Tessmark "$@" || fail "AT-SPI: $*"; }
 
-# Types, appends two snippets, saves over an old file (no question); New's
-# Save Changes? answered with Escape and with the close box keeps the text,
-# and so do Minimize and a restore; opens the file again and quits: Escape to
-# Quit? keeps the program, Yes ends it. A window manager runs.
+# Types, appends two snippets, saves over an old file (no question), opens it
+# again; New's Save Changes? answered with Escape or the close box, Escape to
+# Quit?, Minimize and a restore keep the text; Yes to Quit? ends. A window
+# manager runs.
 run_editor() {
     start_wm
     "$binary" &
-    local app=$! main answer
+    local app=$! main step box
     main=$(wait_window '^Tessmark 2\.0$')
     focus_window "$main"
     xdotool type --delay 20 'unitName = "Hawk"'
@@ -46,35 +46,28 @@ run_editor() {
     printf 'unitName = "Hawk"\r\n#include ".odf"//%s' "$(printf '%.0s*' $(seq 53))" >expected
     cmp expected ship.odf || fail "the saved bytes differ: $(od -c ship.odf | head -5)"
     focus_window "$main"
-    xdotool key ctrl+End type 1
-    for answer in Escape alt+F4; do
+    xdotool key ctrl+n ctrl+o
+    answer_dialog '^Open\.\.\.$' "$work/ship.odf"
+    retry title_is "$main" '^ship\.odf$' || fail "the caption after Open"
+    for step in 'ctrl+End 1 ctrl+n:Escape' ctrl+n:alt+F4 'alt+f e:Escape' 'ctrl+Tab Tab space:'; do
         focus_window "$main"
-        xdotool key ctrl+n
-        answer_box "$answer"
+        xdotool key --delay 100 ${step%:*}
+        [ -n "${step#*:}" ] || break
+        box=$(wait_window '^Tessmark$')
+        focus_window "$box"
+        xdotool key "${step#*:}"
+        retry closed "$box" || fail "the message box stays open after $step"
     done
-    xdotool key ctrl+Tab Tab space
     retry state_is "$main" Iconic || fail "Minimize did not minimize the window"
     xdotool windowactivate "$main"
     retry state_is "$main" Normal || fail "the window did not come back"
     save_as "$main" kept.odf
     printf 1 | cat expected - | cmp - kept.odf || fail "the text changed: $(od -c kept.odf)"
     focus_window "$main"
-    xdotool key ctrl+n ctrl+o
-    answer_dialog '^Open\.\.\.$' "$work/ship.odf"
-    retry title_is "$main" '^ship\.odf$' || fail "the caption after Open"
-    for answer in Escape alt+y; do
-        focus_window "$main"
-        xdotool key --delay 100 alt+f e
-        answer_box "$answer"
-    done
+    xdotool key --delay 100 alt+f e
+    focus_window "$(wait_window '^Tessmark$')"
+    xdotool key alt+y
     retry ended "$app" || fail "Yes to Quit? did not end the program"
-}
-answer_box() {
-    local box
-    box=$(wait_window '^Tessmark$')
-    focus_window "$box"
-    xdotool key "$1"
-    retry closed "$box" || fail "the message box stays open after $1"
 }
 state_is() { xprop -id "$1" WM_STATE | grep -q "window state: $2"; }
 
