@@ -132,6 +132,8 @@ MUTANTS = [
      "const FlagGuard guard(m_writing);\n    rtfBox->appendText(strInclude);"),
     ("a failed save after the UTF-8 offer leaves the document UTF-8", "editor/frmmain.cpp",
      "        rtfBox->setFormat(format);\n", ""),
+    ("a document saved as UTF-8 goes back to Windows-1252", "editor/frmmain.cpp",
+     "    setWindowTitle(cdl2.FileName);", "    rtfBox->setFormat(format);\n    setWindowTitle(cdl2.FileName);"),
     ("Save As starts in the folder of the last file opened", "editor/frmmain.cpp",
      "cdl2.InitDir = strLastsave;", "cdl2.InitDir = strLastopen;"),
     ("the file dialogs show every file", "editor/frmmain.cpp",
