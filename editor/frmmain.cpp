@@ -10,6 +10,7 @@
 #include "platform/richtextbox.h"
 #include "platform/runtimeerror.h"
 #include "platform/services.h"
+#include "platform/textfile.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -289,7 +290,7 @@ void FrmMain::mnuOpen_Click()
 
 void FrmMain::openFile(const QString& path)
 {
-    if (platform::RichTextBox::looksBinary(path) &&
+    if (platform::looksBinary(path) &&
         m_program.services().msgBox(
             this,
             tr("\"%1\" does not look like a text file: it holds NUL bytes.\n\n"

@@ -3,75 +3,18 @@
 #include "platform/richtextaccessible.h"
 #include "platform/runtimeerror.h"
 #include "platform/textbox.h"
+#include "platform/textfile.h"
 
 #include <QApplication>
 #include <QClipboard>
-#include <QFile>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMimeData>
-#include <QSaveFile>
 
-#include <cstddef>
-#include <memory>
 #include <utility>
-
-#ifdef Q_OS_UNIX
-#include <sys/stat.h>
-#endif
-
-namespace platform::scintilla {
-
-// The engine's document loader. The Qt package ships no declaration of it, so
-// here is one that matches the engine's own. It must keep external linkage:
-// with internal linkage the compiler may conclude that nothing implements it
-// and turn the calls into pure-virtual traps.
-class ILoader
-{
-public:
-    virtual int Release() = 0;
-    // Returns one of the SC_STATUS_* codes.
-    virtual int AddData(const char* data, std::ptrdiff_t length) = 0;
-    virtual void* ConvertToDocument() = 0;
-
-protected:
-    ~ILoader() = default;
-};
-
-// The loader carries the engine's own type information, which the undefined
-// behaviour sanitizer's check of dynamic types cannot match to the declaration
-// above; the calls go through these.
-#if defined(__GNUC__) || defined(__clang__)
-#define TESSMARK_ENGINE_CALL __attribute__((no_sanitize("vptr")))
-#else
-#define TESSMARK_ENGINE_CALL
-#endif
-
-TESSMARK_ENGINE_CALL int addData(ILoader* loader, QByteArrayView bytes)
-{
-    return loader->AddData(bytes.data(), bytes.size());
-}
-
-TESSMARK_ENGINE_CALL void release(ILoader* loader)
-{
-    loader->Release();
-}
-
-TESSMARK_ENGINE_CALL void* convertToDocument(ILoader* loader)
-{
-    return loader->ConvertToDocument();
-}
-
-} // namespace platform::scintilla
 
 namespace platform {
 namespace {
 
-constexpr qint64 kMiB = 1024LL * 1024;
-// Files are read, converted and written in pieces of this size.
-constexpr qint64 kPiece = 4 * kMiB;
-// Loads and saves of more than this take long enough to show a wait cursor.
-constexpr qint64 kSlowSize = 4 * kMiB;
 // The engine's notices before each insertion and deletion are the only ones
 // subscribed to. Those after them would also run QScintilla's own
 // accessibility code, which counts the characters from the start of the
@@ -86,113 +29,6 @@ template <typename T> T* asPointer(long value)
 {
     return reinterpret_cast<T*>(value); // NOLINT(performance-no-int-to-ptr)
 }
-
-QString describe(const QFileDevice& file)
-{
-    return file.errorString().isEmpty() ? QObject::tr("Unknown error") : file.errorString();
-}
-
-RuntimeError tooLarge(qint64 size)
-{
-    return RuntimeError(QObject::tr("The file is too large to edit (%1 MB; the limit is %2 MB).")
-                            .arg(size / kMiB)
-                            .arg(RichTextBox::kMaxFileSize / kMiB));
-}
-
-// Whether an open file is a regular file, and not a device, a pipe or a
-// socket, whose reads could go on for ever or block.
-bool isRegular(const QFile& file)
-{
-#ifdef Q_OS_UNIX
-    struct stat status = {};
-    return fstat(file.handle(), &status) == 0 && S_ISREG(status.st_mode);
-#else
-    return QFileInfo(file).isFile();
-#endif
-}
-
-// Opens a file for reading, refusing anything but a regular file.
-void openRegularFile(QFile& file)
-{
-    const QFileInfo info(file.fileName());
-    if (info.exists() && !info.isFile()) {
-        throw RuntimeError(info.isDir() ? QObject::tr("It is a folder, not a file.")
-                                        : QObject::tr("It is not a regular file."));
-    }
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        throw RuntimeError(describe(file));
-    if (!isRegular(file))
-        throw RuntimeError(QObject::tr("It is not a regular file."));
-}
-
-// Reads up to a buffer's size; fewer bytes only at the end of the file.
-qint64 readPiece(QFile& file, QByteArray& buffer)
-{
-    qint64 total = 0;
-    while (total < buffer.size()) {
-        const qint64 n = file.read(buffer.data() + total, buffer.size() - total);
-        if (n < 0)
-            throw RuntimeError(describe(file));
-        if (n == 0)
-            break;
-        total += n;
-    }
-    return total;
-}
-
-RuntimeError outOfMemory()
-{
-    return RuntimeError(QObject::tr("There is not enough memory to open the file."));
-}
-
-// A new document that the engine fills piece by piece; released unless taken.
-class DocumentLoader
-{
-public:
-    explicit DocumentLoader(scintilla::ILoader* loader) : m_loader(loader)
-    {
-        if (m_loader == nullptr)
-            throw outOfMemory();
-    }
-    ~DocumentLoader()
-    {
-        if (m_loader != nullptr)
-            scintilla::release(m_loader);
-    }
-    DocumentLoader(const DocumentLoader&) = delete;
-    DocumentLoader& operator=(const DocumentLoader&) = delete;
-
-    void add(QByteArrayView bytes)
-    {
-        if (scintilla::addData(m_loader, bytes) != Sci::SC_STATUS_OK)
-            throw outOfMemory();
-    }
-    void* take() { return scintilla::convertToDocument(std::exchange(m_loader, nullptr)); }
-
-private:
-    scintilla::ILoader* m_loader;
-};
-
-// Shows the wait cursor for the length of a scope, if the work is large.
-class WaitCursor
-{
-public:
-    explicit WaitCursor(bool large) : m_shown(large && qobject_cast<QApplication*>(qApp) != nullptr)
-    {
-        if (m_shown)
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-    }
-    ~WaitCursor()
-    {
-        if (m_shown)
-            QApplication::restoreOverrideCursor();
-    }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-
-private:
-    bool m_shown;
-};
 
 int eolMode(LineEnding ending)
 {
@@ -550,72 +386,10 @@ void RichTextBox::setFormat(const TextFormat& format)
     SendScintilla(SCI_SETEOLMODE, long(eolMode(format.lineEnding)));
 }
 
-bool RichTextBox::looksBinary(const QString& path)
-{
-    if (!QFileInfo(path).isFile())
-        return false; // opening a pipe or a device could block
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || !isRegular(file))
-        return false;
-    return file.read(qint64(64) * 1024).contains('\0');
-}
-
-// Reads a file from its start into a new document, in pieces, refusing it as
-// soon as it proves larger than the limit, whatever size the file system
-// reports. Unconverted, the bytes go in as they are, which is right for UTF-8
-// and for ASCII; the result is null when the file proves to be Windows-1252
-// beyond ASCII after some of it went in that way, and the caller reads it
-// again, converted.
-void* RichTextBox::readDocument(QFile& file, bool convert, TextFormat& format)
-{
-    DocumentLoader loader(asPointer<scintilla::ILoader>(SendScintilla(
-        SCI_CREATELOADER, static_cast<unsigned long>(std::min(file.size(), kMaxFileSize)),
-        long(SC_DOCUMENTOPTION_STYLES_NONE))));
-    FormatScanner scanner;
-    QByteArray buffer(kPiece, Qt::Uninitialized);
-    QByteArray converted;
-    qint64 total = 0;
-    bool asIs = !convert;
-    for (qint64 n = 0; (n = readPiece(file, buffer)) > 0;) {
-        total += n;
-        if (total > RichTextBox::kMaxFileSize)
-            throw tooLarge(total);
-        QByteArrayView piece(buffer.constData(), n);
-        const bool asciiBefore = scanner.isAscii();
-        scanner.add(piece);
-        if (asIs && !scanner.mayBeUtf8()) {
-            if (!asciiBefore)
-                return nullptr;
-            asIs = false; // what went in reads the same in Windows-1252
-        }
-        if (asIs) {
-            if (total == n && scanner.hasByteOrderMark())
-                piece = piece.sliced(3);
-            loader.add(piece);
-        } else {
-            converted.resize(0);
-            appendCp1252AsUtf8(piece, converted);
-            loader.add(converted);
-        }
-    }
-    format = scanner.format();
-    if (asIs && format.encoding != Encoding::Utf8 && !scanner.isAscii())
-        return nullptr;
-    return loader.take();
-}
-
 void RichTextBox::LoadFile(const QString& path)
 {
-    QFile file(path);
-    openRegularFile(file);
-    const WaitCursor wait(file.size() > kSlowSize);
     TextFormat format;
-    void* doc = readDocument(file, false, format);
-    if (doc == nullptr) {
-        if (!file.seek(0))
-            throw RuntimeError(describe(file));
-        doc = readDocument(file, true, format);
-    }
+    void* doc = loadTextFile(*this, path, format);
 
     const ChangeBatch batch(*this);
     m_changePending = true;
@@ -642,52 +416,8 @@ void RichTextBox::SaveFile(const QString& path, FileType type) const
 {
     Q_UNUSED(type); // plain text is the only format this control writes
     const auto length = SendScintilla(SCI_GETLENGTH);
-    const WaitCursor wait(length > kSlowSize);
-    const auto* data = static_cast<const char*>(SendScintillaPtrResult(SCI_GETCHARACTERPOINTER));
-    const QByteArrayView text(data, length);
-    const bool utf8 = m_format.encoding == Encoding::Utf8;
-    if (!utf8 && !fitsCp1252(text)) {
-        throw RuntimeError(
-            tr("The text holds characters that cannot be stored in this file's encoding."));
-    }
-
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw RuntimeError(describe(file));
-    const auto write = [&file](QByteArrayView bytes) {
-        if (file.write(bytes.data(), bytes.size()) != bytes.size()) {
-            const QString reason = describe(file);
-            file.cancelWriting();
-            throw RuntimeError(reason);
-        }
-    };
-    if (utf8) {
-        if (m_format.byteOrderMark)
-            write("\xEF\xBB\xBF");
-        write(text);
-    } else {
-        QByteArray piece;
-        for (qsizetype at = 0; at < text.size();) {
-            // A piece ends at the start of a character.
-            qsizetype end = std::min<qsizetype>(at + kPiece, text.size());
-            while (end < text.size() && (text[end] & 0xC0) == 0x80)
-                ++end;
-            piece.resize(0);
-            appendUtf8AsCp1252(text.sliced(at, end - at), piece);
-            write(piece);
-            at = end;
-        }
-    }
-    // What is still in the file's buffer reaches the disk only when flushed,
-    // and commit() does not report a flush that fails (a full disk): the
-    // flush is checked here, or a truncated file would replace the old one.
-    if (!file.flush()) {
-        const QString reason = describe(file);
-        file.cancelWriting();
-        throw RuntimeError(reason);
-    }
-    if (!file.commit())
-        throw RuntimeError(describe(file));
+    const auto* text = static_cast<const char*>(SendScintillaPtrResult(SCI_GETCHARACTERPOINTER));
+    saveTextFile(path, QByteArrayView(text, length), m_format);
 }
 
 // --- Events ---

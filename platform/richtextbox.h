@@ -1,14 +1,13 @@
 #pragma once
 
 #include "platform/textcodec.h"
+#include "platform/textfile.h"
 
 #include <Qsci/qsciscintillabase.h>
 
 #include <QAccessible>
 
 #include <utility>
-
-class QFile;
 
 namespace platform {
 
@@ -27,7 +26,7 @@ public:
     enum FileType { RichText = 0, PlainText = 1 };
 
     // Files larger than this are refused rather than edited.
-    static constexpr qint64 kMaxFileSize = 256LL * 1024 * 1024;
+    static constexpr qint64 kMaxFileSize = kMaxTextFileSize;
 
     explicit RichTextBox(QWidget* parent = nullptr);
     ~RichTextBox() override;
@@ -47,11 +46,6 @@ public:
     // What the edit messages WM_CUT and WM_PASTE do.
     void Cut();
     void Paste();
-
-    // Whether the start of a file holds NUL bytes, as binary files do and
-    // text files never do. False when the file cannot be read or is not a
-    // regular file.
-    static bool looksBinary(const QString& path);
 
     // Reads a whole file as a new document with no undo history; raises
     // RuntimeError, with the document left as it was, when it cannot be read,
@@ -120,7 +114,6 @@ private:
     void onContentChanged();
     void onModified(int position, int type, const char* text, int length);
     void onUpdateUi(int updated);
-    void* readDocument(QFile& file, bool convert, TextFormat& format);
     std::pair<long, long> characterAround(long position) const;
     void keepSelectionOffCharacters(long oldAnchor, long oldCaret);
     void replaceSelection(const QByteArray& bytes);
