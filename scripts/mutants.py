@@ -76,8 +76,9 @@ MUTANTS = [
      "SendScintilla(SCI_BEGINUNDOACTION);\n    SendScintilla(SCI_APPENDTEXT",
      "SendScintilla(SCI_BEGINUNDOACTION);\n    SendScintilla(SCI_ADDTEXT"),
     ("the text typed before a snippet undone with it", "platform/richtextbox.cpp",
-     "SendScintilla(SCI_BEGINUNDOACTION);\n    SendScintilla(SCI_APPENDTEXT",
-     "SendScintilla(SCI_APPENDTEXT"),
+     "    SendScintilla(SCI_BEGINUNDOACTION);\n    SendScintilla(SCI_APPENDTEXT, static_cast<uintptr_t>"
+     "(bytes.size()), bytes.constData());\n    SendScintilla(SCI_ENDUNDOACTION);\n}",
+     "    SendScintilla(SCI_APPENDTEXT, static_cast<uintptr_t>(bytes.size()), bytes.constData());\n}"),
     ("no Change event", "platform/richtextbox.cpp",
      "    m_changeQueued = false;\n    emit Change();", "    m_changeQueued = false;"),
     ("Return types LF in a CR LF file", "platform/richtextbox.cpp",
