@@ -91,6 +91,8 @@ MUTANTS = [
      "        keepSelectionOffCharacters(anchor, caret);\n", ""),
     ("Backspace takes one byte of a noncharacter", "platform/richtextbox.cpp",
      "if (end == caret &&\n", "if (false &&\n"),
+    ("Ctrl+Tab in the document goes backwards", "platform/richtextbox.cpp",
+     "QWidget::focusNextPrevChild(!back); // NOLINT", "QWidget::focusNextPrevChild(back); // NOLINT"),
     ("the engine's own key bindings left in place", "platform/richtextbox.cpp",
      "SendScintilla(SCI_CLEARCMDKEY, long(key));", "(void)key;"),
     ("NUL bytes not noticed", "platform/textfile.cpp",
