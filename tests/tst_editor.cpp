@@ -115,7 +115,7 @@ private slots:
         // once after a byte-order mark) and in Windows-1252 (saved, as the
         // document holds it in UTF-8); a CR LF across the end of a piece;
         // Windows-1252 that shows only in the second.
-        const qsizetype piece = 4 * 1024 * 1024;
+        const qsizetype piece = qsizetype(4) * 1024 * 1024;
         for (const QByteArray c :
              {"\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x9A\x80", "\xE9", "\x80"}) {
             const bool utf8 = c.size() > 1;
