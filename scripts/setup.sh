@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev libgl-dev qt6-image-formats-plugins libqscintilla2-qt6-dev
     libbenchmark-dev
     fonts-dejavu-core
-    xvfb xauth xdotool x11-utils xsel imagemagick procps
+    xvfb xauth xdotool x11-utils xsel imagemagick procps openbox
     at-spi2-core dbus python3-pyatspi
     clang-14 libclang-rt-14-dev clang-tidy-14 appstream desktop-file-utils
     dpkg-dev lintian
@@ -16,7 +16,7 @@ packages=(
 # The commands the scripts and tests call, by the names they call them.
 commands=(
     cmake c++ make clang++-14 clang-tidy-14
-    Xvfb xdotool xdpyinfo xwininfo xprop xsel convert import pkill
+    Xvfb xdotool xdpyinfo xwininfo xprop xsel convert import pkill openbox
     dbus-run-session python3 appstreamcli desktop-file-validate
     cpack dpkg-shlibdeps dpkg-deb lintian gzip
 )

@@ -31,6 +31,8 @@ private slots:
             // back; pasted breaks become the main one, U+2029 stays.
             {"\xC3\xA9\nb\n", "t001Ziup908x\r\nx\rx\n\u2029",
              "Z\xC3\xA9\nb\nx\nx\nx\n\xE2\x80\xA9"},
+            // Each Insert command is one Undo step, apart from what was typed before it.
+            {"a", "t101Ziut201asut301=/ut4011#u", "aZa=1"},
         };
         for (const auto& row : rows) {
             QByteArray saved;

@@ -30,33 +30,46 @@ answer_dialog() {
 atspi() { /usr/bin/python3 "$here/atspi.py" Tessmark "$@" || fail "AT-SPI: $*"; }
 
 # Types, appends two snippets, saves over an old file (no question), opens it
-# again and quits: No to Quit? keeps the program, Yes ends it.
+# again; New's Save Changes? answered with Escape or the close box, Escape to
+# Quit?, Minimize and a restore keep the text; Yes to Quit? ends. A window
+# manager runs.
 run_editor() {
+    start_wm
     "$binary" &
-    local app=$! main
+    local app=$! main step box
     main=$(wait_window '^Tessmark 2\.0$')
     focus_window "$main"
     xdotool type --delay 20 'unitName = "Hawk"'
     xdotool key --delay 100 Return alt+i Return alt+i Down Return
     echo old >ship.odf
     save_as "$main" ship.odf
-    printf 'unitName = "Hawk"\r\n#include ".odf"//%s' "$(printf '%.0s*' $(seq 53))" |
-        cmp - ship.odf || fail "the saved bytes differ: $(od -c ship.odf | head -5)"
+    printf 'unitName = "Hawk"\r\n#include ".odf"//%s' "$(printf '%.0s*' $(seq 53))" >expected
+    cmp expected ship.odf || fail "the saved bytes differ: $(od -c ship.odf | head -5)"
     focus_window "$main"
     xdotool key ctrl+n ctrl+o
     answer_dialog '^Open\.\.\.$' "$work/ship.odf"
     retry title_is "$main" '^ship\.odf$' || fail "the caption after Open"
-    local box answer
-    for answer in n y; do
+    for step in 'ctrl+End 1 ctrl+n:Escape' ctrl+n:alt+F4 'alt+f e:Escape' 'ctrl+Tab Tab space:'; do
         focus_window "$main"
-        xdotool key --delay 100 alt+f e
+        xdotool key --delay 100 ${step%:*}
+        [ -n "${step#*:}" ] || break
         box=$(wait_window '^Tessmark$')
         focus_window "$box"
-        xdotool key "alt+$answer"
-        retry closed "$box" || fail "the message box stays open"
+        xdotool key "${step#*:}"
+        retry closed "$box" || fail "the message box stays open after $step"
     done
+    retry state_is "$main" Iconic || fail "Minimize did not minimize the window"
+    xdotool windowactivate "$main"
+    retry state_is "$main" Normal || fail "the window did not come back"
+    save_as "$main" kept.odf
+    printf 1 | cat expected - | cmp - kept.odf || fail "the text changed: $(od -c kept.odf)"
+    focus_window "$main"
+    xdotool key --delay 100 alt+f e
+    focus_window "$(wait_window '^Tessmark$')"
+    xdotool key alt+y
     retry ended "$app" || fail "Yes to Quit? did not end the program"
 }
+state_is() { xprop -id "$1" WM_STATE | grep -q "window state: $2"; }
 
 # Opens each reference window from the keyboard and copies all its text: the
 # clipboard holds the window's text with the platform's line breaks.

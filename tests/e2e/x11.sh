@@ -42,6 +42,13 @@ stop_x() {
     wait 2>/dev/null || true
 }
 
+# A window manager, for the scenarios that need one: minimizing, a close box.
+start_wm() {
+    openbox --sm-disable >/dev/null 2>&1 &
+    retry managed || fail "could not start the window manager"
+}
+managed() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
+
 # Prints the id of the first visible window whose title matches the pattern.
 wait_window() {
     retry visible "$1" || fail "no window titled '$1'"
