@@ -105,7 +105,7 @@ const std::array<Shape, 9> kShapes = {{
 
 QString shapeFile(size_t shape)
 {
-    const QString path = workDir().filePath(QStringLiteral("hostile-%1.odf").arg(shape));
+    QString path = workDir().filePath(QStringLiteral("hostile-%1.odf").arg(shape));
     if (!QFile::exists(path)) {
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly) || file.write(kShapes.at(shape).make()) < 0)
