@@ -54,6 +54,15 @@ const Case cases[] = {
     {"text dropped on the document goes in", "", false, DropText, "", 0, "hel\r\nlo", ""},
 };
 
+// Text of that many bytes in lines short enough to edit.
+QByteArray lines(qsizetype size)
+{
+    QByteArray filler(size, 'a');
+    for (qsizetype at = 99; at < size; at += 100)
+        filler[at] = '\n';
+    return filler;
+}
+
 } // namespace
 
 class TestEditor : public QObject, Fixture
@@ -128,12 +137,6 @@ private slots:
         // across the end of a piece, and Windows-1252 that shows only in the
         // second, in one long line.
         const qsizetype piece = qsizetype(4) * 1024 * 1024;
-        const auto lines = [](qsizetype size) {
-            QByteArray filler(size, 'a');
-            for (qsizetype at = 99; at < size; at += 100)
-                filler[at] = '\n';
-            return filler;
-        };
         for (const QByteArray c :
              {"\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x9A\x80", "\xE9", "\x80"}) {
             const bool utf8 = c.size() > 1;
