@@ -118,5 +118,5 @@ private:
 
     Program& m_program;
     bool m_writing = false; // the program, not the user, is changing the text
-    QString m_droppedFile; // the last drop's file, until it is opened
+    QString m_droppedFile;  // the last drop's file, until it is opened
 };
