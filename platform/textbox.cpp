@@ -11,15 +11,6 @@ TextBox::TextBox(QWidget* parent) : QPlainTextEdit(parent)
     setTabChangesFocus(false);
 }
 
-QString TextBox::platformLineBreak()
-{
-#ifdef Q_OS_WIN
-    return QStringLiteral("\r\n");
-#else
-    return QStringLiteral("\n");
-#endif
-}
-
 QString TextBox::selectedPlainText() const
 {
     // selectedText() keeps the characters as stored and marks block

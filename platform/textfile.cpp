@@ -1,7 +1,7 @@
 #include "platform/textfile.h"
 
-#include "platform/filenames.h"
 #include "platform/runtimeerror.h"
+#include "platform/textfile_system.h"
 
 #include <Qsci/qsciscintillabase.h>
 
@@ -13,13 +13,6 @@
 #include <algorithm>
 #include <cstddef>
 #include <utility>
-
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace platform::scintilla {
 
@@ -76,16 +69,6 @@ constexpr qint64 kPiece = 4 * kMiB;
 // Loads and saves of more than this take long enough to show a wait cursor.
 constexpr qint64 kSlowSize = 4 * kMiB;
 
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("platform::TextFile", text);
-}
-
-QString describe(const QFileDevice& file)
-{
-    return file.errorString().isEmpty() ? tr("Unknown error") : file.errorString();
-}
-
 RuntimeError tooLarge(qint64 size)
 {
     return RuntimeError(tr("The file is too large to edit (%1 MB; the limit is %2 MB).")
@@ -97,48 +80,6 @@ RuntimeError outOfMemory()
 {
     return RuntimeError(tr("There is not enough memory to open the file."));
 }
-
-#ifdef Q_OS_UNIX
-// Opens a file for reading, refusing anything but a regular file. It is
-// opened without waiting, so that a pipe with no writer is found out rather
-// than waited on; regular files ignore the flag.
-void openRegularFile(QFile& file, const QString& path)
-{
-    const int fd = ::open(fileNameBytes(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        const int error = errno;
-        if (error == ENOENT && isUnreadableName(path))
-            throw RuntimeError(tr("The file's name cannot be read: it holds bytes that are "
-                                  "not text, which this program cannot pass on to the system."));
-        throw RuntimeError(qt_error_string(error));
-    }
-    struct stat status = {};
-    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        ::close(fd);
-        throw RuntimeError(S_ISDIR(status.st_mode) ? tr("It is a folder, not a file.")
-                                                   : tr("It is not a regular file."));
-    }
-    if (!file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        throw RuntimeError(describe(file));
-    }
-}
-#else
-// Opens a file for reading, refusing anything but a regular file.
-void openRegularFile(QFile& file, const QString& path)
-{
-    const QFileInfo info(path);
-    if (info.exists() && !info.isFile()) {
-        throw RuntimeError(info.isDir() ? tr("It is a folder, not a file.")
-                                        : tr("It is not a regular file."));
-    }
-    file.setFileName(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        throw RuntimeError(describe(file));
-    if (!QFileInfo(file).isFile())
-        throw RuntimeError(tr("It is not a regular file."));
-}
-#endif
 
 // Reads up to a buffer's size; fewer bytes only at the end of the file.
 qint64 readPiece(QFile& file, QByteArray& buffer)

@@ -1,5 +1,7 @@
 #include "platform/volumes.h"
 
+#include "platform/volumes_system.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QStorageInfo>
@@ -7,52 +9,6 @@
 #include <algorithm>
 
 namespace platform {
-namespace {
-
-#if defined(Q_OS_WIN)
-constexpr Qt::CaseSensitivity kPathCase = Qt::CaseInsensitive;
-
-bool isUserVolume(const QStorageInfo&)
-{
-    return true; // every drive letter, ready or not
-}
-
-QString rootName(const QString& root)
-{
-    return root.left(2).toLower(); // "C:/" -> "c:"
-}
-#else
-constexpr Qt::CaseSensitivity kPathCase = Qt::CaseSensitive;
-
-// The root, and disks mounted where desktops mount them for the user; system
-// and helper mounts deeper down stay out.
-bool isUserVolume(const QStorageInfo& volume)
-{
-    const QString root = volume.rootPath();
-    if (root == QLatin1String("/"))
-        return true;
-    const QStringList parts = root.split(QLatin1Char('/'), Qt::SkipEmptyParts);
-    const QString top = parts.value(0);
-#if defined(Q_OS_MACOS)
-    return top == QLatin1String("Volumes") && parts.size() == 2;
-#else
-    if (top == QLatin1String("media"))
-        return parts.size() == 2 || parts.size() == 3;
-    if (top == QLatin1String("run") && parts.value(1) == QLatin1String("media"))
-        return parts.size() == 4;
-    if (top == QLatin1String("mnt"))
-        return parts.size() == 2;
-    return top == QLatin1String("home") && parts.size() == 1;
-#endif
-}
-
-QString rootName(const QString& root)
-{
-    return QDir::toNativeSeparators(root);
-}
-#endif
-
-} // namespace
 
 QList<Volume> presentVolumes()
 {
@@ -63,7 +19,7 @@ QList<Volume> presentVolumes()
             volumes.append({info.rootPath(), info.name()});
     }
     std::sort(volumes.begin(), volumes.end(), [](const Volume& a, const Volume& b) {
-        return a.root.compare(b.root, kPathCase) < 0;
+        return a.root.compare(b.root, pathCase()) < 0;
     });
     if (volumes.isEmpty())
         volumes.append({QDir::rootPath(), QString()});
@@ -85,29 +41,23 @@ QString driveRoot(const QString& text)
     if (open > 0 && root.endsWith(QLatin1Char(']')))
         root.truncate(open);
     root = QDir::fromNativeSeparators(root);
-#if defined(Q_OS_WIN)
-    if (root.size() == 2 && root.at(1) == QLatin1Char(':'))
+    if (isBareDrive(root))
         root = root.toUpper() + QLatin1Char('/');
-#endif
     return root;
 }
 
 QString folderNamed(const QString& text)
 {
-    QString path = QDir::fromNativeSeparators(text);
-#if defined(Q_OS_WIN)
+    const QString path = QDir::fromNativeSeparators(text);
     // "c:" alone would mean the folder last current on that drive.
-    if (path.size() == 2 && path.at(1) == QLatin1Char(':'))
-        return driveRoot(text);
-#endif
-    if (QFileInfo(path).isDir())
+    if (!isBareDrive(path) && QFileInfo(path).isDir())
         return path;
     return driveRoot(text);
 }
 
 bool isOnVolume(const QString& folder, const QString& root)
 {
-    if (!folder.startsWith(root, kPathCase))
+    if (!folder.startsWith(root, pathCase()))
         return false;
     return folder.size() == root.size() || root.endsWith(QLatin1Char('/')) ||
            folder.at(root.size()) == QLatin1Char('/');

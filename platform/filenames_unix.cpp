@@ -1,13 +1,10 @@
 #include "platform/filenames.h"
 
-#include <QCoreApplication>
-#include <QFile>
 #include <QUrl>
 
 namespace platform {
 namespace {
 
-#ifdef Q_OS_UNIX
 // Where the bytes that are not UTF-8 go: byte b becomes U+DC00 + b.
 constexpr char16_t kEscapeBase = 0xDC00;
 constexpr char16_t kFirstEscape = 0xDC80;
@@ -27,13 +24,11 @@ qsizetype characterLength(QByteArrayView bytes)
         return 0;
     return bytes.first(length).isValidUtf8() ? length : 0;
 }
-#endif
 
 } // namespace
 
 QString fileNameFromBytes(const QByteArray& bytes)
 {
-#ifdef Q_OS_UNIX
     if (QByteArrayView(bytes).isValidUtf8())
         return QString::fromUtf8(bytes);
     QString name;
@@ -49,14 +44,10 @@ QString fileNameFromBytes(const QByteArray& bytes)
         run = ++at;
     }
     return name + QString::fromUtf8(bytes.constData() + run, bytes.size() - run);
-#else
-    return QFile::decodeName(bytes);
-#endif
 }
 
 QByteArray fileNameBytes(const QString& name)
 {
-#ifdef Q_OS_UNIX
     QByteArray bytes;
     qsizetype run = 0; // the start of the characters not yet converted
     for (qsizetype at = 0; at < name.size(); ++at) {
@@ -70,39 +61,27 @@ QByteArray fileNameBytes(const QString& name)
         }
     }
     return bytes + QStringView(name).sliced(run).toUtf8();
-#else
-    return QFile::encodeName(name);
-#endif
 }
 
 QString localFileName(const QUrl& url)
 {
     if (!url.isLocalFile())
         return {};
-#ifdef Q_OS_UNIX
     // The URL keeps the name's bytes percent-encoded; Qt's decoding would
     // replace those that are not UTF-8.
     if (url.host().isEmpty()) {
         return fileNameFromBytes(
             QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
     }
-#endif
     return url.toLocalFile();
 }
 
 QStringList commandLineArguments(int argc, char** argv)
 {
-#ifdef Q_OS_UNIX
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << fileNameFromBytes(QByteArray(argv[i])); // NOLINT(*-pointer-arithmetic)
     return arguments;
-#else
-    // Qt reads the command line in UTF-16, as the system keeps it.
-    Q_UNUSED(argc);
-    Q_UNUSED(argv);
-    return QCoreApplication::arguments();
-#endif
 }
 
 bool isUnreadableName(const QString& name)
