@@ -6,6 +6,7 @@
 #include "platform/richtextbox.h"
 #include "platform/runtimeerror.h"
 #include "testsupport.h"
+#include "testsystem.h"
 
 #include <QAction>
 #include <QApplication>
@@ -17,9 +18,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <QUrl>
-#include <csignal>
-#include <sys/resource.h>
-#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 using platform::OdfStyler;
@@ -267,8 +265,9 @@ private slots:
             QVERIFY(script.said(Style::YesNoCancel | Style::Question, u"Save Changes?"_s));
     }
 
-    // Failures (a missing file, a folder, a file too large or not regular, a
-    // name that Qt could not read) name the file and why, and leave the
+    // Failures (a missing file, a folder, a file too large, and what the
+    // system refuses: not a regular file, a name that Qt could not read, a
+    // file held open by another program) name the file and why, and leave the
     // document, its caption and its folder as they were; so does a cancelled
     // dialog, without a word.
     void failuresChangeNothing()
@@ -280,14 +279,10 @@ private slots:
         script.answers = {Answer::No, Answer::Yes};
         open(write(u"binary.odf"_s, QByteArray("\0", 1)));
         QVERIFY(script.said(Style::YesNo | Style::Exclamation, u"NUL"_s));
-        QCOMPARE(mkfifo(qPrintable(path(u"pipe.odf"_s)), 0600), 0);
-        const std::pair<QString, QString> bads[] = {
-            {path(u"gone.odf"_s), {}},
-            {dir->path(), {}},
-            {huge.fileName(), u"(300 MB;"_s},
-            {path(u"pipe.odf"_s), {}},
-            {u"/dev/zero"_s, {}},
-            {path(u"caf\uFFFD.odf"_s), u"name cannot be read"_s}};
+        const RefusedFiles refused(dir->path());
+        QList<std::pair<QString, QString>> bads = {
+            {path(u"gone.odf"_s), {}}, {dir->path(), {}}, {huge.fileName(), u"(300 MB;"_s}};
+        bads += refused.files;
         for (const auto& [bad, why] : bads) {
             open(bad);
             if (bad == huge.fileName())
@@ -308,8 +303,9 @@ private slots:
                     d.fileMustExist == (d.kind == d.Open));
     }
 
-    // A save that runs out of room (a file size limit, which holds even for
-    // root), whether it fails writing or committing, or that meets a character
+    // A save that fails (on Unix it runs out of room, a file size limit,
+    // which holds even for root, writing or committing; on Windows the file
+    // is read-only or held open by another program), or that meets a character
     // its encoding cannot hold after a whole piece, says so, leaves the old
     // file whole and no stray file, and the document unsaved, in the encoding
     // it had before the offer to save it as UTF-8 was accepted. That offer
@@ -318,21 +314,16 @@ private slots:
     void failedSaveLeavesTheOldFileWhole()
     {
         const QString target = write(u"t.odf"_s, "old\r\n");
-        rlimit saved{};
-        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
-        rlimit small = saved;
-        small.rlim_cur = 4096;
-        const auto handler = std::signal(SIGXFSZ, SIG_IGN);
         for (const int size : {10000, 200000}) {
             box()->setText(QString(size, u'x') + u'\u03A9');
             script.answers.push_back(Answer::Yes);
-            QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-            saveAs(target);
-            QCOMPARE(setrlimit(RLIMIT_FSIZE, &saved), 0);
+            {
+                const SaveObstacle obstacle(target, size == 10000 ? 0 : 1);
+                saveAs(target);
+            }
             QVERIFY(script.said(Style::YesNo | Style::Question, u"UTF-8"_s));
             QVERIFY(script.said(Style::OkOnly | Style::Exclamation, target));
         }
-        QVERIFY(std::signal(SIGXFSZ, handler) != SIG_ERR);
         box()->setText(QString(4 << 20, u'x') + u"\u03A9"_s);
         QVERIFY_THROWS_EXCEPTION(platform::RuntimeError, box()->SaveFile(target));
         script.answers = {Answer::No, Answer::Yes};

@@ -10,6 +10,7 @@
 #include "platform/runtimeerror.h"
 #include "platform/textbox.h"
 #include "testsupport.h"
+#include "testsystem.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -195,7 +196,8 @@ private slots:
         write(u"pics/charlie.jpeg"_s, jpeg.left(jpeg.size() / 2));
         write(u"pics/Bravo.JPG"_s, jpeg);
         write(u"pics/alpha.bmp"_s, encode(Qt::red, "BMP"));
-        write(u"pics/.hidden.bmp"_s, encode(Qt::red, "BMP"));
+        write(u"pics/hidden.bmp"_s, encode(Qt::red, "BMP"));
+        makeHidden(path(u"pics"_s), u"hidden.bmp"_s);
         write(u"pics/sub1/kilo.bmp"_s, encode(Qt::red, "BMP"));
         QVERIFY(QDir::setCurrent(path(u"pics"_s)));
         // Drives as the list shows them: a root and, if it has one, its label.

@@ -1,0 +1,47 @@
+#include "testsystem.h"
+
+#include <QFile>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+using namespace Qt::StringLiterals;
+
+RefusedFiles::RefusedFiles(const QString& folder)
+{
+    const QString pipe = folder + u"/pipe.odf"_s;
+    if (mkfifo(QFile::encodeName(pipe).constData(), 0600) != 0)
+        qWarning("cannot make the pipe %s", qPrintable(pipe));
+    files = {
+        {pipe, {}}, {u"/dev/zero"_s, {}}, {folder + u"/caf\uFFFD.odf"_s, u"name cannot be read"_s}};
+}
+
+RefusedFiles::~RefusedFiles() = default;
+
+SaveObstacle::SaveObstacle(const QString& target, int) : m_target(target)
+{
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    m_limit = static_cast<long long>(limit.rlim_cur);
+    limit.rlim_cur = 4096;
+    std::signal(SIGXFSZ, SIG_IGN); // a write past the limit fails instead of ending the program
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
+        qWarning("cannot limit the file size");
+}
+
+SaveObstacle::~SaveObstacle()
+{
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = static_cast<rlim_t>(m_limit);
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, SIG_DFL);
+}
+
+QString makeHidden(const QString& folder, const QString& name)
+{
+    const QString hidden = u'.' + name;
+    QFile::rename(folder + u'/' + name, folder + u'/' + hidden);
+    return hidden;
+}
