@@ -12,3 +12,5 @@ convert -size 48x48 xc:none \
     -stroke '#e63946' -strokewidth 2 -fill none \
     -draw 'circle 31,35 31,40' -draw 'line 31,28 31,42' -draw 'line 24,35 38,35' \
     -colors 256 PNG8:"$out"
+# Windows takes the same picture, at its usual sizes, as an icon file.
+convert "$out" -define icon:auto-resize=48,32,24,16 "$(dirname "$out")/windows/tessmark.ico"
