@@ -1,6 +1,6 @@
-#include "platform/folders.h"
+#include "platform/forms/folders.h"
 
-#include "platform/runtimeerror.h"
+#include "platform/forms/runtimeerror.h"
 
 #include <QCoreApplication>
 

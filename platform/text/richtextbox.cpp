@@ -1,9 +1,9 @@
-#include "platform/richtextbox.h"
+#include "platform/text/richtextbox.h"
 
-#include "platform/richtextaccessible.h"
-#include "platform/runtimeerror.h"
-#include "platform/textbox.h"
-#include "platform/textfile.h"
+#include "platform/forms/runtimeerror.h"
+#include "platform/forms/textbox.h"
+#include "platform/text/richtextaccessible.h"
+#include "platform/text/textfile.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -155,7 +155,7 @@ RichTextBox::~RichTextBox()
 // An empty document, as the control starts with.
 void RichTextBox::newDocument()
 {
-    // A style byte for each byte of text, for its colours (platform/odfstyler.h);
+    // A style byte for each byte of text, for the colours a styler may give it;
     // the files read later take the same options.
     auto* doc = asPointer<void>(SendScintilla(SCI_CREATEDOCUMENT, 0UL, 0L));
     SendScintilla(SCI_SETDOCPOINTER, 0UL, doc);
@@ -628,7 +628,7 @@ void RichTextBox::onModified(int position, int type, const char* text, int lengt
     }
 }
 
-// Unless a styler answers instead (platform/odfstyler.h), nothing styles this
+// Unless a styler answers instead, nothing styles this
 // plain text, yet the engine asks before each paint and, while the text is not
 // marked styled as far as it paints, takes the asking for a change of styles:
 // each paint then compares every line it lays out with the document again,

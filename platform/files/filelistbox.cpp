@@ -1,7 +1,7 @@
-#include "platform/filelistbox.h"
+#include "platform/files/filelistbox.h"
 
-#include "platform/folders.h"
-#include "platform/runtimeerror.h"
+#include "platform/forms/folders.h"
+#include "platform/forms/runtimeerror.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

@@ -1,6 +1,6 @@
-#include "platform/keyboard.h"
+#include "platform/forms/keyboard.h"
 
-#include "platform/services.h"
+#include "platform/forms/services.h"
 
 #include <QKeyEvent>
 #include <QMenu>

@@ -1,7 +1,7 @@
-#include "platform/drivelistbox.h"
+#include "platform/files/drivelistbox.h"
 
-#include "platform/folders.h"
-#include "platform/runtimeerror.h"
+#include "platform/forms/folders.h"
+#include "platform/forms/runtimeerror.h"
 
 #include <QAbstractItemView>
 #include <QAccessibleWidget>

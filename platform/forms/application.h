@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/keyboard.h"
+#include "platform/forms/keyboard.h"
 
 #include <QApplication>
 

@@ -1,6 +1,6 @@
-#include "platform/services.h"
+#include "platform/forms/services.h"
 
-#include "platform/filenames.h"
+#include "platform/forms/filenames.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
-#include "platform/application.h"
+#include "platform/forms/application.h"
 
-#include "platform/runtimeerror.h"
-#include "platform/services.h"
+#include "platform/forms/runtimeerror.h"
+#include "platform/forms/services.h"
 
 namespace platform {
 

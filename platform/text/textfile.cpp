@@ -1,7 +1,7 @@
-#include "platform/textfile.h"
+#include "platform/text/textfile.h"
 
-#include "platform/filenames.h"
-#include "platform/runtimeerror.h"
+#include "platform/forms/filenames.h"
+#include "platform/forms/runtimeerror.h"
 
 #include <Qsci/qsciscintillabase.h>
 

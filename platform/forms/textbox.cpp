@@ -1,4 +1,4 @@
-#include "platform/textbox.h"
+#include "platform/forms/textbox.h"
 
 #include <QKeyEvent>
 #include <QMimeData>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/event.h"
+#include "platform/forms/event.h"
 
 #include <QStringList>
 #include <QTreeWidget>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/textcodec.h"
+#include "platform/text/textcodec.h"
 
 #include <QByteArrayView>
 #include <QString>

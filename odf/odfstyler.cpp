@@ -1,6 +1,6 @@
-#include "platform/odfstyler.h"
+#include "odf/odfstyler.h"
 
-#include "platform/richtextbox.h"
+#include "platform/text/richtextbox.h"
 
 #include <QColor>
 #include <QPalette>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/picture.h"
+#include "platform/files/picture.h"
 
 #include <QFrame>
 #include <QPixmap>

@@ -1,7 +1,7 @@
-#include "platform/keyhelp.h"
+#include "odf/keyhelp.h"
 
-#include "platform/odfstyler.h"
-#include "platform/richtextbox.h"
+#include "odf/odfstyler.h"
+#include "platform/text/richtextbox.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -1,4 +1,4 @@
-#include "platform/design.h"
+#include "platform/forms/design.h"
 
 #include <QFontDatabase>
 #include <QGuiApplication>

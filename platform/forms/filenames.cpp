@@ -1,4 +1,4 @@
-#include "platform/filenames.h"
+#include "platform/forms/filenames.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "platform/event.h"
+#include "platform/forms/event.h"
 
-#include "platform/runtimeerror.h"
-#include "platform/services.h"
+#include "platform/forms/runtimeerror.h"
+#include "platform/forms/services.h"
 
 #include <QWidget>
 

@@ -1,4 +1,4 @@
-#include "platform/imagebox.h"
+#include "platform/files/imagebox.h"
 
 #include <QAccessibleWidget>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/textcodec.h"
-#include "platform/textfile.h"
+#include "platform/text/textcodec.h"
+#include "platform/text/textfile.h"
 
 #include <Qsci/qsciscintillabase.h>
 

@@ -1,8 +1,8 @@
-#include "platform/dirlistbox.h"
+#include "platform/files/dirlistbox.h"
 
-#include "platform/folders.h"
-#include "platform/runtimeerror.h"
-#include "platform/volumes.h"
+#include "platform/files/volumes.h"
+#include "platform/forms/folders.h"
+#include "platform/forms/runtimeerror.h"
 
 #include <QKeyEvent>
 #include <QScrollBar>

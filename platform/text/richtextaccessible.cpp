@@ -1,6 +1,6 @@
-#include "platform/richtextaccessible.h"
+#include "platform/text/richtextaccessible.h"
 
-#include "platform/richtextbox.h"
+#include "platform/text/richtextbox.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
-#include "platform/commondialog.h"
+#include "platform/forms/commondialog.h"
 
-#include "platform/services.h"
+#include "platform/forms/services.h"
 
 #include <QDir>
 #include <QFileInfo>

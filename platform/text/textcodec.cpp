@@ -1,4 +1,4 @@
-#include "platform/textcodec.h"
+#include "platform/text/textcodec.h"
 
 #include <QString>
 

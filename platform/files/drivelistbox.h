@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/event.h"
-#include "platform/volumes.h"
+#include "platform/files/volumes.h"
+#include "platform/forms/event.h"
 
 #include <QComboBox>
 

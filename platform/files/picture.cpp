@@ -1,6 +1,6 @@
-#include "platform/picture.h"
+#include "platform/files/picture.h"
 
-#include "platform/runtimeerror.h"
+#include "platform/forms/runtimeerror.h"
 
 #include <QCoreApplication>
 #include <QDir>
