@@ -1,8 +1,8 @@
 #include "editor/frmmain.h"
 #include "editor/program.h"
-#include "platform/application.h"
-#include "platform/filenames.h"
-#include "platform/services.h"
+#include "platform/forms/application.h"
+#include "platform/forms/filenames.h"
+#include "platform/forms/services.h"
 
 #include <QCommandLineParser>
 #include <QDir>

@@ -4,7 +4,7 @@
 #include "benchsupport.h"
 #include "editor/frmmain.h"
 #include "editor/program.h"
-#include "platform/richtextbox.h"
+#include "platform/text/richtextbox.h"
 
 #include <QAccessible>
 #include <QAction>

@@ -8,8 +8,8 @@
 #include "benchsupport.h"
 #include "editor/frmmain.h"
 #include "editor/program.h"
-#include "platform/richtextbox.h"
-#include "platform/textfile.h"
+#include "platform/text/richtextbox.h"
+#include "platform/text/textfile.h"
 
 #include <QApplication>
 #include <QFile>

@@ -2,9 +2,9 @@
 // selection to the picture set, and the peak memory of showing a huge one.
 #include "benchsupport.h"
 #include "companions/frmpreview.h"
-#include "platform/dirlistbox.h"
-#include "platform/filelistbox.h"
-#include "platform/imagebox.h"
+#include "platform/files/dirlistbox.h"
+#include "platform/files/filelistbox.h"
+#include "platform/files/imagebox.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/services.h"
+#include "platform/forms/services.h"
 
 #include <QByteArray>
 #include <QString>

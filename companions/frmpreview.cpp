@@ -1,13 +1,13 @@
 #include "companions/frmpreview.h"
 
-#include "platform/design.h"
-#include "platform/dirlistbox.h"
-#include "platform/drivelistbox.h"
-#include "platform/filelistbox.h"
-#include "platform/forms.h"
-#include "platform/imagebox.h"
-#include "platform/picture.h"
-#include "platform/runtimeerror.h"
+#include "platform/files/dirlistbox.h"
+#include "platform/files/drivelistbox.h"
+#include "platform/files/filelistbox.h"
+#include "platform/files/imagebox.h"
+#include "platform/files/picture.h"
+#include "platform/forms/design.h"
+#include "platform/forms/forms.h"
+#include "platform/forms/runtimeerror.h"
 
 #include <QDir>
 #include <QPushButton>

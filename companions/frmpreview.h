@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/volumes.h"
+#include "platform/files/volumes.h"
 
 #include <QWidget>
 

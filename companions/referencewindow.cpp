@@ -1,9 +1,9 @@
 #include "companions/referencewindow.h"
 
 #include "companions/designtext.h"
-#include "platform/design.h"
-#include "platform/forms.h"
-#include "platform/textbox.h"
+#include "platform/forms/design.h"
+#include "platform/forms/forms.h"
+#include "platform/forms/textbox.h"
 
 #include <QPushButton>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/commondialog.h"
+#include "platform/forms/commondialog.h"
 
 #include <QMainWindow>
 

@@ -2,9 +2,9 @@
 
 #include "editor/frmmain.h"
 #include "editor/program.h"
-#include "platform/richtextbox.h"
-#include "platform/runtimeerror.h"
-#include "platform/services.h"
+#include "platform/forms/runtimeerror.h"
+#include "platform/forms/services.h"
+#include "platform/text/richtextbox.h"
 
 #include <QAction>
 #include <QApplication>

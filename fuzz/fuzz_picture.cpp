@@ -2,8 +2,8 @@
 // viewer's frame shows within the memory budget, or an error: never a crash,
 // a hang, or more memory than the budget for one picture.
 #include "fuzzsupport.h"
-#include "platform/picture.h"
-#include "platform/runtimeerror.h"
+#include "platform/files/picture.h"
+#include "platform/forms/runtimeerror.h"
 
 #include <QImage>
 #include <array>

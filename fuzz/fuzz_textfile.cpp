@@ -2,9 +2,9 @@
 // plain text, come back unchanged; nothing crashes, hangs or raises an error.
 // Their format is the same whether it is found in one piece or in many.
 #include "fuzzsupport.h"
-#include "platform/richtextbox.h"
-#include "platform/runtimeerror.h"
-#include "platform/textcodec.h"
+#include "platform/forms/runtimeerror.h"
+#include "platform/text/richtextbox.h"
+#include "platform/text/textcodec.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -29,6 +29,29 @@ if [ -n "$remarks" ]; then
 fi
 echo "resources/linux/tessmark.desktop: valid"
 
+echo "== layers"
+# Each folder may include only itself and the folders it builds on.
+declare -A below=(
+    [platform/forms]=""
+    [platform/text]='platform/forms'
+    [platform/files]='platform/forms'
+    [odf]='platform/text platform/forms'
+    [editor]='companions odf platform/text platform/files platform/forms'
+    [companions]='editor odf platform/text platform/files platform/forms'
+)
+layered=0
+for folder in "${!below[@]}"; do
+    allowed="$folder ${below[$folder]}"
+    while IFS= read -r line; do
+        target=$(sed -E 's/.*#include "([^"]*)\/[^/"]*".*/\1/' <<<"${line#*:}")
+        [[ " $allowed " == *" $target "* ]] && continue
+        echo "$line: $folder may not include $target" >&2
+        layered=1
+    done < <(grep -rHn '#include "[^"]*/' "$folder" || true)
+done
+[ $layered -eq 0 ] || exit 1
+echo "every include stays in its layer or below"
+
 echo "== clang-tidy"
 seen=$(mktemp)
 trap 'rm -f "$seen"' EXIT

@@ -4,8 +4,8 @@
 // window shown, and a scratch folder, fresh for every test function.
 #include "editor/frmmain.h"
 #include "editor/program.h"
-#include "platform/keyboard.h"
-#include "platform/services.h"
+#include "platform/forms/keyboard.h"
+#include "platform/forms/services.h"
 
 #include <QTemporaryDir>
 #include <deque>

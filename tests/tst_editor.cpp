@@ -2,9 +2,9 @@
 // what they do in a plain text box, the File commands ask what they must and
 // nothing more, the Edit menu follows the text, and dropped files open
 // (typing, Clear and Insert are checked against a model in tst_fidelity).
-#include "platform/odfstyler.h"
-#include "platform/richtextbox.h"
-#include "platform/runtimeerror.h"
+#include "odf/odfstyler.h"
+#include "platform/forms/runtimeerror.h"
+#include "platform/text/richtextbox.h"
 #include "testsupport.h"
 #include "testsystem.h"
 

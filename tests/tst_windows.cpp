@@ -2,13 +2,13 @@
 // the hardpoint viewer and the pictures it shows, their lifetimes, and what a
 // screen reader hears of them.
 #include "companions/frmpreview.h"
-#include "platform/dirlistbox.h"
-#include "platform/drivelistbox.h"
-#include "platform/filelistbox.h"
-#include "platform/imagebox.h"
-#include "platform/picture.h"
-#include "platform/runtimeerror.h"
-#include "platform/textbox.h"
+#include "platform/files/dirlistbox.h"
+#include "platform/files/drivelistbox.h"
+#include "platform/files/filelistbox.h"
+#include "platform/files/imagebox.h"
+#include "platform/files/picture.h"
+#include "platform/forms/runtimeerror.h"
+#include "platform/forms/textbox.h"
 #include "testsupport.h"
 #include "testsystem.h"
 

@@ -1,0 +1,10 @@
+#include "platform/forms/textbox.h"
+
+namespace platform {
+
+QString TextBox::platformLineBreak()
+{
+    return QStringLiteral("\r\n");
+}
+
+} // namespace platform

@@ -1,0 +1,140 @@
+#pragma once
+
+#include "platform/text/textcodec.h"
+#include "platform/text/textfile.h"
+
+#include <Qsci/qsciscintillabase.h>
+
+#include <QAccessible>
+
+#include <utility>
+
+namespace platform {
+
+// The editing surface of the main window, on the Scintilla text engine. Its
+// content is the document: there is no other copy of the text. The engine
+// holds the text in UTF-8 with every line break as the characters it is, so a
+// break that no edit touches never changes, and Undo and Redo restore exactly
+// what was there. Files in Windows-1252 are converted on the way in and out.
+//
+// Positions in this interface count UTF-16 code units of Text(), as QString
+// does.
+class RichTextBox : public QsciScintillaBase, private QAccessible::ActivationObserver
+{
+    Q_OBJECT
+public:
+    enum FileType { RichText = 0, PlainText = 1 };
+
+    // Files larger than this are refused rather than edited.
+    static constexpr qint64 kMaxFileSize = kMaxTextFileSize;
+
+    explicit RichTextBox(QWidget* parent = nullptr);
+    ~RichTextBox() override;
+    RichTextBox(const RichTextBox&) = delete;
+    RichTextBox& operator=(const RichTextBox&) = delete;
+
+    // The whole content with each line's own line break.
+    QString Text() const;
+    // Replaces the whole content as one step that Undo takes back; in a
+    // read-only document, as a new document.
+    void setText(const QString& text);
+    bool isEmpty() const;
+
+    // Adds text at the very end of the document as one undoable step,
+    // whatever the selection or caret.
+    void appendText(const QString& text);
+
+    // What the edit messages WM_CUT and WM_PASTE do.
+    void Cut();
+    void Paste();
+
+    // Reads a whole file as a new document with no undo history; raises
+    // RuntimeError, with the document left as it was, when it cannot be read,
+    // is not a regular file or is larger than kMaxFileSize.
+    void LoadFile(const QString& path);
+    // Whether the document is a file with lines longer than kMaxLineLength,
+    // shown cut into pieces: it cannot be edited, and still saves byte for
+    // byte, until a Text write replaces it.
+    bool isReadOnly() const { return !m_cuts.empty(); }
+    // Writes the whole content as plain text, replacing the old file
+    // atomically; raises RuntimeError and leaves the old file whole on failure.
+    void SaveFile(const QString& path, FileType type = PlainText) const;
+
+    TextFormat format() const { return m_format; }
+    // Also makes the format's line break the one that Return and pasted text
+    // get.
+    void setFormat(const TextFormat& format);
+    // Whether the text can be stored in the document's encoding.
+    bool canEncodeText() const;
+
+    // The selection as plain text with the platform's line breaks, as the
+    // clipboard gets it.
+    QString selectedPlainText() const;
+    static QString platformLineBreak();
+
+    // The usual editing commands.
+    void undo();
+    void redo();
+    void copy();
+    void cut() { Cut(); }
+    void paste() { Paste(); }
+    void selectAll();
+    // Forgets every step that Undo could take back, as a new document does.
+    void clearUndoHistory();
+
+    // The length of Text(), the caret and the selection.
+    qsizetype textLength() const;
+    qsizetype cursorPosition() const;
+    qsizetype anchorPosition() const;
+    void setSelection(qsizetype anchor, qsizetype position);
+    void setCursorPosition(qsizetype position) { setSelection(position, position); }
+
+    // Conversions between positions in Text() and byte offsets in the engine.
+    qsizetype toTextPosition(qsizetype offset) const;
+    qsizetype toOffset(qsizetype position) const;
+    // The engine's UTF-8 bytes of [start, end) as text.
+    QString textOfRange(qsizetype start, qsizetype end) const;
+
+signals:
+    // Raised once after every change of the content.
+    void Change();
+    // Raised once the font and the palette have gone into the engine's styles.
+    void looksChanged();
+
+protected:
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    QByteArray fromMimeData(const QMimeData* source, bool& rectangular) const override;
+    QMimeData* toMimeData(const QByteArray& text, bool rectangular) const override;
+
+private slots:
+    void emitQueuedChange();
+
+private:
+    class ChangeBatch;
+
+    void accessibilityActiveChanged(bool active) override;
+    void applyLooks();
+    void configureDocument();
+    void newDocument();
+    void clearExtraKeys();
+    void onContentChanged();
+    void onModified(int position, int type, const char* text, int length);
+    void onUpdateUi(int updated);
+    void onStyleNeeded(int position);
+    std::pair<long, long> characterAround(long position) const;
+    void keepSelectionOffCharacters(long oldAnchor, long oldCaret);
+    void replaceSelection(const QByteArray& bytes);
+    QString fileText(qsizetype start, qsizetype end) const;
+    QByteArray toDocumentText(const QString& text) const;
+
+    TextFormat m_format;
+    LineCuts m_cuts;
+    int m_batchDepth = 0;
+    bool m_changePending = false;
+    bool m_changeQueued = false;
+    mutable bool m_indexed = false; // the UTF-16 line index is allocated
+};
+
+} // namespace platform
