@@ -124,7 +124,7 @@ bool KeyHelp::show(long position, bool byMouse)
     m_keyStart = keyStart;
     m_keyEnd = keyEnd;
     m_byMouse = byMouse;
-    box.SendScintilla(Sci::SCI_CALLTIPSHOW, static_cast<unsigned long>(keyStart),
+    box.SendScintilla(Sci::SCI_CALLTIPSHOW, static_cast<uintptr_t>(keyStart),
                       help.toUtf8().constData());
     box.setAccessibleDescription(help);
     return true;

@@ -309,7 +309,7 @@ void OdfStyler::styleLines(long first, long last)
         m_styles.resize(end - start);
         style(QByteArrayView(text, end - start), m_styles.data());
         box.SendScintilla(Sci::SCI_STARTSTYLING, static_cast<unsigned long>(start), 0L);
-        box.SendScintilla(Sci::SCI_SETSTYLINGEX, static_cast<unsigned long>(end - start),
+        box.SendScintilla(Sci::SCI_SETSTYLINGEX, static_cast<uintptr_t>(end - start),
                           m_styles.constData());
     }
 }
