@@ -205,7 +205,7 @@ start_display() {
         Xvfb ":$n" -noreset -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
         xvfb_pid=$!
         for _ in $(seq 100); do
-            if [ "$(tr -d ' \n' <"/tmp/.X$n-lock" 2>/dev/null)" = "$xvfb_pid" ]; then
+            if [ "$(tr -d ' \n' 2>/dev/null <"/tmp/.X$n-lock")" = "$xvfb_pid" ]; then
                 export DISPLAY=:$n
                 return
             fi

@@ -5,7 +5,9 @@
 ; %LOCALAPPDATA%\Programs\Tessmark; /S installs (and uninstalls) silently.
 ; .odf files get Tessmark in "Open with", never as their default program:
 ; the extension also names OpenDocument formulas.
-Unicode true
+; A 64-bit installer for a 64-bit program; it runs where the program runs,
+; also under a Wine without 32-bit support.
+Target amd64-unicode
 SetCompressor /SOLID lzma
 
 !include "MUI2.nsh"
