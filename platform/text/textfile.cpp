@@ -289,6 +289,7 @@ void saveTextFile(const QString& path, QByteArrayView text, const TextFormat& fo
 {
     const WaitCursor wait(text.size() > kSlowSize);
     const bool utf8 = format.encoding == Encoding::Utf8;
+    const KeptAttributes kept(path);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw RuntimeError(describe(file));
@@ -337,6 +338,7 @@ void saveTextFile(const QString& path, QByteArrayView text, const TextFormat& fo
     }
     if (!file.commit())
         throw RuntimeError(describe(file));
+    kept.restore();
 }
 
 } // namespace platform

@@ -22,4 +22,20 @@ inline QString describe(const QFileDevice& file)
 // (a folder, a pipe, a device) with a RuntimeError that says why.
 void openRegularFile(QFile& file, const QString& path);
 
+// What a save keeps of the file it replaces beyond what QSaveFile keeps (the
+// permissions): on Windows its attributes, such as hidden, which the new file
+// would not have; elsewhere nothing more.
+class KeptAttributes
+{
+public:
+    explicit KeptAttributes(const QString& path);
+    // Gives the saved file what was kept; where the system refuses, the file
+    // stays as saved.
+    void restore() const;
+
+private:
+    QString m_path;
+    unsigned long m_attributes = 0;
+};
+
 } // namespace platform

@@ -33,4 +33,8 @@ void openRegularFile(QFile& file, const QString& path)
     }
 }
 
+KeptAttributes::KeptAttributes(const QString&) {}
+
+void KeptAttributes::restore() const {}
+
 } // namespace platform

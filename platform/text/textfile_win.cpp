@@ -1,6 +1,7 @@
 #include "platform/forms/runtimeerror.h"
 #include "platform/text/textfile_system.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <io.h>
@@ -26,6 +27,27 @@ void openRegularFile(QFile& file, const QString& path)
         file.close();
         throw RuntimeError(tr("It is not a regular file."));
     }
+}
+
+// Those attributes that a file's owner sets and a new file lacks.
+constexpr DWORD kKeptAttributes =
+    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+KeptAttributes::KeptAttributes(const QString& path) : m_path(QDir::toNativeSeparators(path))
+{
+    const DWORD attributes = GetFileAttributesW(reinterpret_cast<const wchar_t*>(m_path.utf16()));
+    if (attributes != INVALID_FILE_ATTRIBUTES)
+        m_attributes = attributes & kKeptAttributes;
+}
+
+void KeptAttributes::restore() const
+{
+    if (m_attributes == 0)
+        return;
+    const auto* name = reinterpret_cast<const wchar_t*>(m_path.utf16());
+    const DWORD now = GetFileAttributesW(name);
+    if (now != INVALID_FILE_ATTRIBUTES)
+        SetFileAttributesW(name, now | m_attributes);
 }
 
 } // namespace platform
