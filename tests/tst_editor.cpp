@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
@@ -336,6 +337,10 @@ private slots:
         QCOMPARE(format(), u"utf-8 crlf"_s); // and so it stays
         for (int i = 0; i < 2; ++i)
             QVERIFY(script.said(Style::YesNo | Style::Question, u"UTF-8"_s));
+        // A hidden file, hidden the system's way, stays hidden once saved.
+        const QString hidden = path(makeHidden(dir->path(), u"t.odf"_s));
+        saveAs(hidden);
+        QVERIFY(QFileInfo(hidden).isHidden() && read(hidden).endsWith("\xCE\xA9"));
     }
 
     // Exit beeps and asks; only Yes ends. The close box asks nothing.
