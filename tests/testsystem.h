@@ -2,6 +2,8 @@
 
 // What the tests do differently on each system; each system has a file of
 // its own that implements this.
+#include "platform/files/volumes.h"
+
 #include <QList>
 #include <QString>
 
@@ -47,3 +49,14 @@ private:
 // Hides a file as the system's file lists hide it: a name with a leading dot
 // on Unix, the hidden attribute on Windows. Returns its name.
 QString makeHidden(const QString& folder, const QString& name);
+
+// Drives for the viewer's drive list, in its order: a readable one, the drive
+// of `folder`, and one that cannot be read; and the text the list shows for
+// the second. On Unix any folder can stand for a drive; Windows needs a
+// second real drive (under Wine, Z:), or the list is empty.
+struct TestDrives
+{
+    QList<platform::Volume> volumes;
+    QString shown;
+};
+TestDrives testDrives(const QString& folder);

@@ -45,3 +45,8 @@ QString makeHidden(const QString& folder, const QString& name)
     QFile::rename(folder + u'/' + name, folder + u'/' + hidden);
     return hidden;
 }
+
+TestDrives testDrives(const QString& folder)
+{
+    return {{{u"/"_s, u"ROOT"_s}, {folder, {}}, {folder + u"/0"_s, {}}}, folder};
+}

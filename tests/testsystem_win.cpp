@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStorageInfo>
 
 #include <windows.h>
 
@@ -63,4 +64,22 @@ QString makeHidden(const QString& folder, const QString& name)
     const auto* wide = reinterpret_cast<const wchar_t*>(path.utf16());
     SetFileAttributesW(wide, GetFileAttributesW(wide) | FILE_ATTRIBUTE_HIDDEN);
     return name;
+}
+
+TestDrives testDrives(const QString& folder)
+{
+    const QString root = folder.left(3).toUpper(); // "C:/"
+    QString other;
+    QString unused;
+    for (char16_t letter = u'D'; letter <= u'Z'; ++letter) {
+        const QString drive = QString(QChar(letter)) + u":/"_s;
+        const QStorageInfo volume(drive);
+        if (!volume.isValid() || volume.rootPath() != drive)
+            unused = drive;
+        else if (volume.isReady() && drive != root && other.isEmpty())
+            other = drive;
+    }
+    if (other.isEmpty() || unused.isEmpty())
+        return {};
+    return {{{other, u"ROOT"_s}, {root, {}}, {unused, {}}}, root.left(2).toLower()};
 }

@@ -201,12 +201,17 @@ private slots:
         write(u"pics/sub1/kilo.bmp"_s, encode(Qt::red, "BMP"));
         QVERIFY(QDir::setCurrent(path(u"pics"_s)));
         // Drives as the list shows them: a root and, if it has one, its label.
-        FrmPreview stick(script, {{u"/"_s, u"ROOT"_s}, {path(u"pics"_s), {}}, {path(u"0"_s), {}}});
-        QCOMPARE(stick.Drive1->currentText(), path(u"pics"_s));
+        const TestDrives drives = testDrives(path(u"pics"_s));
+        if (drives.volumes.isEmpty())
+            QSKIP("The drive list needs a second drive to move to.");
+        const QString root = drives.volumes[0].root;
+        FrmPreview stick(script, drives.volumes);
+        QCOMPARE(stick.Drive1->currentText(), drives.shown);
         QTest::keyClick(stick.Drive1, Qt::Key_Down); // cannot be read: a box, and no move
-        QVERIFY(script.said(Style::OkOnly | Style::Exclamation, path(u"0"_s)));
+        QVERIFY(script.said(Style::OkOnly | Style::Exclamation,
+                            QDir::toNativeSeparators(drives.volumes[2].root)));
         QTest::keyClick(stick.Drive1, Qt::Key_Up);
-        QVERIFY(stick.Dir1->Path() == u"/"_s && stick.File1->Path() == u"/"_s);
+        QVERIFY(stick.Dir1->Path() == root && stick.File1->Path() == root);
 
         QPointer<FrmPreview> v =
             static_cast<FrmPreview*>(open(main->mnuHardpointViewer, u"frmPreview"_s));
@@ -220,7 +225,11 @@ private slots:
         };
         QCOMPARE(entries(v->File1),
                  QStringList({u"alpha.bmp"_s, u"Bravo.JPG"_s, u"charlie.jpeg"_s, u"delta.gif"_s}));
-        QCOMPARE(entries(v->Dir1).join(u'/'), u'/' + path(u"pics/hotel.jpg/sub1/Sub2"_s));
+        // The folders from the root, which shows as the system writes it.
+        const QString folder = path(u"pics/hotel.jpg/sub1/Sub2"_s);
+        const qsizetype top = folder.indexOf(u'/') + 1;
+        QCOMPARE(entries(v->Dir1).join(u'/'),
+                 QDir::toNativeSeparators(folder.left(top)) + u'/' + folder.mid(top));
         QTest::keyClick(v->File1, Qt::Key_Down);
         QCOMPARE(shows(Qt::red), kFrame.width() * kFrame.height());
         const auto described = [&v] {
