@@ -19,8 +19,6 @@ class RefusedFiles
 public:
     explicit RefusedFiles(const QString& folder);
     ~RefusedFiles();
-    RefusedFiles(const RefusedFiles&) = delete;
-    RefusedFiles& operator=(const RefusedFiles&) = delete;
 
     QList<std::pair<QString, QString>> files;
 
@@ -37,8 +35,6 @@ class SaveObstacle
 public:
     SaveObstacle(const QString& target, int way);
     ~SaveObstacle();
-    SaveObstacle(const SaveObstacle&) = delete;
-    SaveObstacle& operator=(const SaveObstacle&) = delete;
 
 private:
     QString m_target;

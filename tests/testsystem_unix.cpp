@@ -12,22 +12,23 @@ RefusedFiles::RefusedFiles(const QString& folder)
 {
     const QString pipe = folder + u"/pipe.odf"_s;
     if (mkfifo(QFile::encodeName(pipe).constData(), 0600) != 0)
-        qWarning("cannot make the pipe %s", qPrintable(pipe));
+        qFatal("cannot make a pipe");
     files = {
         {pipe, {}}, {u"/dev/zero"_s, {}}, {folder + u"/caf\uFFFD.odf"_s, u"name cannot be read"_s}};
 }
 
 RefusedFiles::~RefusedFiles() = default;
 
+// A write past the limit fails, instead of the signal ending the program.
 SaveObstacle::SaveObstacle(const QString& target, int) : m_target(target)
 {
     rlimit limit{};
     getrlimit(RLIMIT_FSIZE, &limit);
     m_limit = static_cast<long long>(limit.rlim_cur);
     limit.rlim_cur = 4096;
-    std::signal(SIGXFSZ, SIG_IGN); // a write past the limit fails instead of ending the program
+    std::signal(SIGXFSZ, SIG_IGN);
     if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
-        qWarning("cannot limit the file size");
+        qFatal("cannot limit the size of files");
 }
 
 SaveObstacle::~SaveObstacle()

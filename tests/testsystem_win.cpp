@@ -10,20 +10,12 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Opens a file as a program that shares it with nobody.
+// Opens a file as a program that shares it with nobody; null if it cannot.
 void* holdOpen(const QString& path)
 {
     const HANDLE handle = CreateFileW(reinterpret_cast<const wchar_t*>(path.utf16()), GENERIC_READ,
-                                      0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        qWarning("cannot hold %s open", qPrintable(path));
-    return handle;
-}
-
-void release(void* handle)
-{
-    if (handle != nullptr && handle != INVALID_HANDLE_VALUE)
-        CloseHandle(handle);
+                                      0, nullptr, OPEN_EXISTING, 0, nullptr);
+    return handle == INVALID_HANDLE_VALUE ? nullptr : handle;
 }
 
 } // namespace
@@ -31,17 +23,15 @@ void release(void* handle)
 RefusedFiles::RefusedFiles(const QString& folder)
 {
     const QString held = folder + u"/held.odf"_s;
-    QFile file(held);
-    if (!file.open(QIODevice::WriteOnly) || file.write("held") != 4)
-        qWarning("cannot write %s", qPrintable(held));
-    file.close();
+    QFile(held).open(QIODevice::WriteOnly);
     m_held = holdOpen(held);
     files = {{held, {}}, {u"\\\\.\\NUL"_s, u"not a regular file"_s}};
 }
 
 RefusedFiles::~RefusedFiles()
 {
-    release(m_held);
+    if (m_held != nullptr)
+        CloseHandle(m_held);
 }
 
 SaveObstacle::SaveObstacle(const QString& target, int way) : m_target(target)
@@ -54,7 +44,8 @@ SaveObstacle::SaveObstacle(const QString& target, int way) : m_target(target)
 
 SaveObstacle::~SaveObstacle()
 {
-    release(m_held);
+    if (m_held != nullptr)
+        CloseHandle(m_held);
     QFile::setPermissions(m_target, QFile::ReadOwner | QFile::WriteOwner);
 }
 
