@@ -376,7 +376,7 @@ private slots:
         keys(u"Backspace"_s);
         QCOMPARE(states(), u"000"_s);
         // A change made past the control's own operations is reported too.
-        box()->SendScintilla(QsciScintillaBase::SCI_APPENDTEXT, 1UL, "x");
+        box()->SendScintilla(QsciScintillaBase::SCI_APPENDTEXT, uintptr_t{1}, "x");
         QCoreApplication::processEvents();
         QCOMPARE(states(), u"110"_s);
         box()->SendScintilla(QsciScintillaBase::SCI_CLEARALL);
