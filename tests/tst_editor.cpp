@@ -86,6 +86,44 @@ class TestEditor : public QObject, Fixture
     }
     void open(const QString& file) { choose(main->mnuOpen, file); }
     void saveAs(const QString& file) { choose(main->mnuSaveAs, file); }
+    // Steps, split at blanks: at:N puts the caret before character N,
+    // sel:A-B selects, type:TEXT types where the focus is, ime:TEXT commits
+    // TEXT from an input method, drop:N drops the text "pp" before character
+    // N, insert runs Insert > //; anything else is a key.
+    void play(const QString& steps)
+    {
+        for (const QString& step : steps.split(u' ')) {
+            const QString arg = step.section(u':', 1);
+            if (step.startsWith(u"at:"_s)) {
+                box()->setCursorPosition(arg.toInt());
+            } else if (step.startsWith(u"sel:"_s)) {
+                box()->setSelection(arg.section(u'-', 0, 0).toInt(), arg.section(u'-', 1).toInt());
+            } else if (step.startsWith(u"type:"_s)) {
+                QTest::keyClicks(QApplication::focusWidget(), arg);
+            } else if (step.startsWith(u"ime:"_s)) {
+                QInputMethodEvent commit;
+                commit.setCommitString(arg);
+                QApplication::sendEvent(box(), &commit);
+            } else if (step.startsWith(u"drop:"_s)) {
+                const unsigned long at = box()->toOffset(arg.toInt());
+                const QPoint point(int(box()->SendScintilla(
+                                       QsciScintillaBase::SCI_POINTXFROMPOSITION, 0UL, long(at))),
+                                   int(box()->SendScintilla(
+                                       QsciScintillaBase::SCI_POINTYFROMPOSITION, 0UL, long(at))) +
+                                       2);
+                QMimeData data;
+                data.setText(u"pp"_s);
+                for (const QEvent::Type type : {QEvent::DragEnter, QEvent::Drop}) {
+                    QDropEvent event(point, Qt::CopyAction, &data, Qt::LeftButton, {}, type);
+                    QApplication::sendEvent(box()->viewport(), &event);
+                }
+            } else if (step == u"insert"_s) {
+                main->mnudoubleslash->trigger();
+            } else {
+                keys(step);
+            }
+        }
+    }
     QString format() const
     {
         const platform::TextFormat f = box()->format();
@@ -171,9 +209,7 @@ private slots:
     }
 
     // Keys do what they do in a plain text box, and nothing more; Return and
-    // Shift+Return type the file's main line break. Steps, split at blanks:
-    // at:N puts the caret before character N, sel:A-B selects, type:TEXT types
-    // where the focus is; anything else is a key.
+    // Shift+Return type the file's main line break. Steps as play() takes them.
     void keysKeepEveryByte_data()
     {
         QTest::addColumn<QByteArray>("file");
@@ -201,9 +237,10 @@ private slots:
         // The engine lets the caret stop inside the noncharacters.
         const QByteArray odd("a\xEF\xB7\x90\xF0\x9F\xBF\xBE"
                              "b");
-        const QByteArray line(3000, 'x'); // too long: read-only until New, copied whole
-        row("too long a line", line, "at:2500 type:y Tab Backspace Ctrl+A Ctrl+C Ctrl+N Ctrl+P",
-            line);
+        const QByteArray line(3000, 'x'); // too long: read-only until New, copied without cuts
+        row("too long a line", line,
+            "at:2500 type:y Tab Backspace sel:2000-2101 Ctrl+C Ctrl+N Ctrl+P",
+            QByteArray(100, 'x'));
         row("right over noncharacters", odd, "Home Right Right type:x Right type:y",
             "a\xEF\xB7\x90x\xF0\x9F\xBF\xBEyb");
         row("left over noncharacters", odd, "End Left Left Left type:x",
@@ -218,19 +255,51 @@ private slots:
         QFETCH(QString, steps);
         QFETCH(QByteArray, saved);
         open(write(u"in.odf"_s, file));
-        for (const QString& step : steps.split(u' ')) {
-            const QString arg = step.section(u':', 1);
-            if (step.startsWith(u"at:"_s))
-                box()->setCursorPosition(arg.toInt());
-            else if (step.startsWith(u"sel:"_s))
-                box()->setSelection(arg.section(u'-', 0, 0).toInt(), arg.section(u'-', 1).toInt());
-            else if (step.startsWith(u"type:"_s))
-                QTest::keyClicks(QApplication::focusWidget(), arg);
-            else
-                keys(step);
-        }
+        play(steps);
         saveAs(path(u"out.odf"_s));
         QCOMPARE(read(path(u"out.odf"_s)), saved);
+    }
+
+    // No edit makes a line longer than the engine can lay out at a key's pace
+    // (kMaxLineLength): one that would is refused whole, with a beep and the
+    // strip saying why, and the document, Undo and the clipboard stay as they
+    // were; up to that length edits go. The lines: 1024 and 1025 bytes, then
+    // a full one.
+    void noLineGrowsTooLong_data()
+    {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<int>("refused");
+        QTest::addColumn<QByteArray>("saved"); // empty: as opened
+        for (const char* steps :
+             {"Ctrl+End type:x", "Ctrl+End Tab", "at:2060 Ctrl+V", "at:2060 ime:x", "drop:2060",
+              "insert", "at:1026 Backspace", "at:1024 Del", "at:1026 Ctrl+Backspace",
+              "at:1024 Ctrl+Del", "sel:1024-1026 Ctrl+X", "sel:1024-1026 type:z"})
+            QTest::newRow(steps) << QString::fromUtf8(steps) << 1 << QByteArray();
+        // Undo takes back the last edit that went in.
+        QTest::newRow("undo") << u"at:0 type:y Ctrl+End type:x Ctrl+Z Ctrl+End type:x"_s << 2
+                              << QByteArray();
+        QTest::newRow("a line just full") << u"at:2051 Backspace at:1026 Backspace"_s << 0
+                                          << QByteArray(1024, 'a') + QByteArray(1024, 'b') +
+                                                 "\r\n" + QByteArray(platform::kMaxLineLength, 'f');
+    }
+
+    void noLineGrowsTooLong()
+    {
+        QFETCH(QString, steps);
+        QFETCH(int, refused);
+        QFETCH(QByteArray, saved);
+        const QByteArray file = QByteArray(1024, 'a') + "\r\n" + QByteArray(1025, 'b') + "\r\n" +
+                                QByteArray(platform::kMaxLineLength, 'f');
+        open(write(u"in.odf"_s, file));
+        QApplication::clipboard()->setText(u"pp"_s);
+        play(steps);
+        QCoreApplication::processEvents();
+        QCOMPARE(script.beeps, refused);
+        QCOMPARE(main->lblReadOnly->isVisible(), refused > 0);
+        QVERIFY(!refused || main->lblReadOnly->accessibleName().contains(u"longer than 2048"_s));
+        QCOMPARE(QApplication::clipboard()->text(), u"pp"_s);
+        saveAs(path(u"out.odf"_s));
+        QCOMPARE(read(path(u"out.odf"_s)), saved.isEmpty() ? file : saved);
     }
 
     // With unsaved changes New and Open ask first: Cancel stops, Yes goes on

@@ -129,6 +129,11 @@ void RichTextBox::keyPressEvent(QKeyEvent* event)
             return;
         }
     }
+    if (!isReadOnly() && !event->matches(QKeySequence::Cut) && !acceptsKey(event)) {
+        event->accept(); // refused: a line would grow too long
+        return;
+    }
+    const CheckedEdit checked(*this);
     if (event->matches(QKeySequence::Copy)) {
         copy();
     } else if (event->matches(QKeySequence::Cut)) {
