@@ -58,6 +58,15 @@ constexpr int kExtraKeys[] = {'L' | kCtrl,
                               Sci::SCK_END | kAlt,
                               Sci::SCK_HOME | kAlt | kShift};
 
+// A character typed with AltGr, which Windows reports as Ctrl+Alt.
+bool isAltGr(const QKeyEvent* key)
+{
+    const Qt::KeyboardModifiers modifiers =
+        key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    return modifiers == (Qt::ControlModifier | Qt::AltModifier) && !key->text().isEmpty() &&
+           key->text().front().isPrint();
+}
+
 } // namespace
 
 void RichTextBox::clearExtraKeys()
@@ -140,6 +149,9 @@ void RichTextBox::keyPressEvent(QKeyEvent* event)
         Cut();
     } else if (event->matches(QKeySequence::Paste)) {
         Paste();
+    } else if (isAltGr(event)) {
+        // AltGr arrives as Ctrl+Alt on Windows: its character is typed.
+        replaceSelection(toDocumentText(event->text()));
     } else if ((modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0) {
         // A command key or nothing: a shortcut that no one took types no text.
         QKeyEvent command(event->type(), event->key(), modifiers, QString(), event->isAutoRepeat(),
