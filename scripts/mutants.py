@@ -138,8 +138,8 @@ MUTANTS = [
      '(offset - lineStart)'),
     ('AltGr in the document types nothing',
      'platform/text/richtextkeys.cpp',
-     '    } else if (isAltGr(event)) {',
-     '    } else if (false) {'),
+     '        !isAltGr(event) &&\n',
+     ''),
     # The longest line: no edit makes a longer one.
     ('long lines: a line just as long as the limit refused',
      'platform/text/richtextlines.cpp',

@@ -146,6 +146,7 @@ private:
     // The same, raising editRefused when it would not.
     bool acceptsEdit(long start, long end, QByteArrayView bytes);
     bool acceptsKey(const QKeyEvent* key);
+    std::pair<long, long> rangeDeletedAt(long caret, bool back, bool byWord) const;
     bool acceptsDrop(const QDropEvent* drop);
     bool refuseEdit();
     void checkInsertion(int position, int length);

@@ -143,25 +143,26 @@ void RichTextBox::keyPressEvent(QKeyEvent* event)
         return;
     }
     const CheckedEdit checked(*this);
+    const bool command =
+        !isAltGr(event) &&
+        (modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0;
     if (event->matches(QKeySequence::Copy)) {
         copy();
     } else if (event->matches(QKeySequence::Cut)) {
         Cut();
     } else if (event->matches(QKeySequence::Paste)) {
         Paste();
-    } else if (isAltGr(event)) {
-        // AltGr arrives as Ctrl+Alt on Windows: its character is typed.
-        replaceSelection(toDocumentText(event->text()));
-    } else if ((modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0) {
+    } else if (command) {
         // A command key or nothing: a shortcut that no one took types no text.
         QKeyEvent command(event->type(), event->key(), modifiers, QString(), event->isAutoRepeat(),
                           ushort(event->count()));
         QsciScintillaBase::keyPressEvent(&command);
         event->setAccepted(command.isAccepted());
         return;
-    } else if (event->text().toUcs4().size() > 1) {
+    } else if (isAltGr(event) || event->text().toUcs4().size() > 1) {
         // Several characters in one key press (an input method's or a
-        // compose sequence's): the engine's key handling takes only one.
+        // compose sequence's), of which the engine's key handling takes only
+        // one, or AltGr's, which the engine takes for a command.
         replaceSelection(toDocumentText(event->text()));
     } else {
         QsciScintillaBase::keyPressEvent(event);

@@ -77,8 +77,7 @@ bool RichTextBox::refuseEdit()
 }
 
 // What a key would type over the selection, or take away with Backspace and
-// Delete, alone or with Ctrl (by words, which from blanks at a line's end
-// reach across its line break).
+// Delete.
 bool RichTextBox::acceptsKey(const QKeyEvent* key)
 {
     const long start = SendScintilla(SCI_GETSELECTIONSTART);
@@ -95,17 +94,28 @@ bool RichTextBox::acceptsKey(const QKeyEvent* key)
         return true; // no deletion
     if (start != end)
         return acceptsEdit(start, end, {});
-    const long caret = start;
+    const auto [from, to] =
+        rangeDeletedAt(start, back, key->modifiers().testFlag(Qt::ControlModifier));
+    return acceptsEdit(from, to, {});
+}
+
+// The bytes that Backspace (back) or Delete take away at the caret, alone or
+// with Ctrl, by words: those reach across a line break from the blanks next
+// to it.
+std::pair<long, long> RichTextBox::rangeDeletedAt(long caret, bool back, bool byWord) const
+{
+    if (!byWord) {
+        const long next = SendScintilla(back ? SCI_POSITIONBEFORE : SCI_POSITIONAFTER,
+                                        static_cast<unsigned long>(caret));
+        return back ? std::pair(next, caret) : std::pair(caret, next);
+    }
     const long length = SendScintilla(SCI_GETLENGTH);
     const auto at = [this](long position) {
         return char(SendScintilla(SCI_GETCHARAT, static_cast<unsigned long>(position)));
     };
     long from = caret;
     long to = caret;
-    if (!key->modifiers().testFlag(Qt::ControlModifier)) {
-        const auto step = back ? SCI_POSITIONBEFORE : SCI_POSITIONAFTER;
-        (back ? from : to) = SendScintilla(step, static_cast<unsigned long>(caret));
-    } else if (back) {
+    if (back) {
         while (from > 0 && isBlank(at(from - 1)))
             --from;
         if (from > 0 && !isLineBreak(at(from - 1)))
@@ -118,7 +128,7 @@ bool RichTextBox::acceptsKey(const QKeyEvent* key)
         while (to < length && isBlank(at(to)))
             ++to;
     }
-    return acceptsEdit(from, to, {});
+    return {from, to};
 }
 
 // A drop inserts where it lands; one that moves text from this control also
@@ -158,8 +168,7 @@ void RichTextBox::checkInsertion(int position, int length)
     if (m_checked || lineEndAt(position) - lineStartAt(position) + length <= kMaxLineLength)
         return;
     SendScintilla(SCI_CHANGEINSERTION, 0UL, "");
-    QMetaObject::invokeMethod(
-        this, [this] { emit editRefused(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, "editRefused", Qt::QueuedConnection);
 }
 
 void RichTextBox::dropEvent(QDropEvent* event)
