@@ -551,7 +551,7 @@ private slots:
                 QPalette(fore, base, base, base, base, fore, fore, base, base));
             QCoreApplication::processEvents(); // which reaches the widgets from the event loop
             for (unsigned long style = 0; style < 7; ++style) {
-                const long c = box()->SendScintilla(QsciScintillaBase::SCI_STYLEGETFORE, style);
+                const int c = int(box()->SendScintilla(QsciScintillaBase::SCI_STYLEGETFORE, style));
                 const QColor colour(c & 255, c >> 8 & 255, c >> 16);
                 QVERIFY(OdfStyler::contrast(colour, base) >= 4.5);
                 QCOMPARE(colour.rgb() == fore.rgb(), style == 0);
