@@ -7,6 +7,7 @@
 #include "platform/files/filelistbox.h"
 #include "platform/files/imagebox.h"
 #include "platform/files/picture.h"
+#include "platform/files/volumes.h"
 #include "platform/forms/runtimeerror.h"
 #include "platform/forms/textbox.h"
 #include "testsupport.h"
@@ -18,7 +19,9 @@
 #include <QBuffer>
 #include <QPointer>
 #include <QPushButton>
+#include <QStorageInfo>
 #include <QTest>
+#include <QTimer>
 #include <QtEndian>
 #include <algorithm>
 
@@ -161,20 +164,31 @@ private slots:
             // Locked as a screen reader hears it, not only to the keys.
             QCOMPARE(QAccessible::queryAccessibleInterface(text)->state().readOnly, locked);
             QTest::keyClicks(text, u"a\tb"_s);
+            // AltGr, which Windows reports as Ctrl+Alt, types its character.
+            QKeyEvent altGr(QEvent::KeyPress, Qt::Key_E, Qt::ControlModifier | Qt::AltModifier,
+                            u"\u20AC"_s);
+            QApplication::sendEvent(text, &altGr);
             main->activateWindow();
             QVERIFY(QTest::qWaitForWindowActive(main));
             w->setWindowState(closeBox ? Qt::WindowMinimized : Qt::WindowNoState);
             QCOMPARE(open(action, window), w.data());
-            QCOMPARE(text->toPlainText(), locked ? shown : u"a\tb"_s + shown);
+            QCOMPARE(text->toPlainText(), locked ? shown : u"a\tb\u20AC"_s + shown);
             text->setFocus();
             QTest::keyClick(text, Qt::Key_Tab, Qt::ControlModifier);
             QCOMPARE(QApplication::focusWidget()->objectName(), next);
-            if (closeBox)
+            if (closeBox) // Enter on the keypad presses the focused button, as Return does
                 w->close();
+            else if (next == u"cmdClose"_s)
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
             else
                 QTest::mouseClick(w->findChild<QPushButton*>(u"cmdClose"_s), Qt::LeftButton);
+            // Loaded again at once, before the closed one is gone, it comes back fresh.
+            QWidget* again = open(action, window);
+            QVERIFY(again != nullptr && again != w);
+            QCOMPARE(again->findChild<platform::TextBox*>(u"Text1"_s)->toPlainText(), shown);
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
             QVERIFY(w.isNull());
+            QVERIFY(script.beeps == 0);
         }
     }
 
@@ -204,14 +218,18 @@ private slots:
         const TestDrives drives = testDrives(path(u"pics"_s));
         if (drives.volumes.isEmpty())
             QSKIP("The drive list needs a second drive to move to.");
-        const QString root = drives.volumes[0].root;
+        const QString first = drives.volumes[0].root;
         FrmPreview stick(script, drives.volumes);
         QCOMPARE(stick.Drive1->currentText(), drives.shown);
         QTest::keyClick(stick.Drive1, Qt::Key_Down); // cannot be read: a box, and no move
         QVERIFY(script.said(Style::OkOnly | Style::Exclamation,
                             QDir::toNativeSeparators(drives.volumes[2].root)));
         QTest::keyClick(stick.Drive1, Qt::Key_Up);
-        QVERIFY(stick.Dir1->Path() == root && stick.File1->Path() == root);
+        QVERIFY(stick.Dir1->Path() == first && stick.File1->Path() == first);
+        // The drive shown, chosen again, leaves the folder as it is.
+        stick.Dir1->setPath(path(u"pics"_s));
+        emit stick.Drive1->activated(stick.Drive1->currentIndex());
+        QCOMPARE(stick.Dir1->Path(), path(u"pics"_s));
 
         QPointer<FrmPreview> v =
             static_cast<FrmPreview*>(open(main->mnuHardpointViewer, u"frmPreview"_s));
@@ -223,6 +241,14 @@ private slots:
             return std::count_if(pixels, pixels + shown.sizeInBytes() / 4,
                                  [&color](QRgb pixel) { return near(QColor(pixel), color); });
         };
+        // The drives as the program finds them: the root first, each the root
+        // of a mounted volume, the current folder's shown.
+        QCOMPARE(platform::driveRoot(v->Drive1->itemText(0)), QDir::rootPath());
+        for (int i = 0; i < v->Drive1->count(); ++i) {
+            const QString drive = platform::driveRoot(v->Drive1->itemText(i));
+            QCOMPARE(QStorageInfo(drive).rootPath(), drive);
+        }
+        QVERIFY(path(u"pics"_s).startsWith(platform::driveRoot(v->Drive1->currentText())));
         QCOMPARE(entries(v->File1),
                  QStringList({u"alpha.bmp"_s, u"Bravo.JPG"_s, u"charlie.jpeg"_s, u"delta.gif"_s}));
         // The folders from the root, which shows as the system writes it.
@@ -261,6 +287,42 @@ private slots:
         QTRY_VERIFY(v.isNull());
         v = static_cast<FrmPreview*>(open(main->mnuHardpointViewer, u"frmPreview"_s));
         QVERIFY(v->File1->Path() == path(u"pics"_s) && !v->Image1->hasPicture());
+    }
+
+    // The program ends when its last visible window is hidden or closed, and
+    // not while another one is still open.
+    void endsWithTheLastWindow()
+    {
+        struct Quits : QObject
+        {
+            int count = 0;
+            bool eventFilter(QObject*, QEvent* event) override
+            {
+                count += int(event->type() == QEvent::Quit);
+                return event->type() == QEvent::Quit;
+            }
+        } quits;
+        QCoreApplication::instance()->installEventFilter(&quits);
+        QGuiApplication::setQuitOnLastWindowClosed(true);
+        QPointer<QWidget> about = open(main->mnuAbout, u"frmAbout"_s);
+        auto* viewer = static_cast<FrmPreview*>(open(main->mnuHardpointViewer, u"frmPreview"_s));
+        QVERIFY(about && viewer);
+        // Within the event loop, which is what the program asks to leave.
+        QList<int> counts;
+        QTimer::singleShot(0, this, [&] {
+            main->close();
+            QTest::mouseClick(viewer->cmdHide, Qt::LeftButton);
+            counts << quits.count; // About is still open
+            program->frmPreview.Show();
+            about->close();
+            counts << quits.count;
+            QTest::mouseClick(viewer->cmdHide, Qt::LeftButton);
+            counts << quits.count;
+            QCoreApplication::exit();
+        });
+        QCoreApplication::exec();
+        QCOMPARE(counts, QList({0, 0, 1}));
+        QGuiApplication::setQuitOnLastWindowClosed(false);
     }
 
     // Pictures are told by their content, not their name: a whole BMP, GIF
