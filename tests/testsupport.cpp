@@ -1,7 +1,33 @@
 #include "testsupport.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTest>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+
+std::shared_ptr<void> holdOpen(const QString& path)
+{
+    const HANDLE handle = CreateFileW(reinterpret_cast<const wchar_t*>(path.utf16()), GENERIC_READ,
+                                      0, nullptr, OPEN_EXISTING, 0, nullptr);
+    return {handle, [](HANDLE h) { CloseHandle(h); }};
+}
+
+QString hide(const QString& path)
+{
+    const auto* name = reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(path).utf16());
+    SetFileAttributesW(name, GetFileAttributesW(name) | FILE_ATTRIBUTE_HIDDEN);
+    return path;
+}
+#else
+QString hide(const QString& path)
+{
+    const QString hidden =
+        path.section(u'/', 0, -2) + QStringLiteral("/.") + path.section(u'/', -1);
+    return QFile::rename(path, hidden) ? hidden : QString();
+}
+#endif
 
 namespace {
 

@@ -50,3 +50,12 @@ public:
     QString write(const QString& name, const QByteArray& bytes) const;
     static QByteArray read(const QString& path);
 };
+
+// Hides a file the system's way: a leading dot on Unix, an attribute on
+// Windows. Returns its path.
+QString hide(const QString& path);
+
+#ifdef Q_OS_WIN
+// Holds a file open as another program would, sharing it with nobody.
+std::shared_ptr<void> holdOpen(const QString& path);
+#endif

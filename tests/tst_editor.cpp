@@ -6,7 +6,6 @@
 #include "platform/forms/runtimeerror.h"
 #include "platform/text/richtextbox.h"
 #include "testsupport.h"
-#include "testsystem.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -20,6 +19,11 @@
 #include <QPushButton>
 #include <QTest>
 #include <QUrl>
+#ifndef Q_OS_WIN
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#endif
 
 using namespace Qt::StringLiterals;
 using platform::OdfStyler;
@@ -341,11 +345,10 @@ private slots:
             QVERIFY(script.said(Style::YesNoCancel | Style::Question, u"Save Changes?"_s));
     }
 
-    // Failures (a missing file, a folder, a file too large, and what the
-    // system refuses: not a regular file, a name that Qt could not read, a
-    // file held open by another program) name the file and why, and leave the
-    // document, its caption and its folder as they were; so does a cancelled
-    // dialog, without a word.
+    // Failures (a missing file, a folder, a file too large or not regular, a
+    // name that Qt could not read, a file another program holds open) name the file and why, and
+    // leave the document, its caption and its folder as they were; so does a cancelled dialog,
+    // without a word.
     void failuresChangeNothing()
     {
         open(write(u"m.odf"_s, "mine"));
@@ -355,10 +358,17 @@ private slots:
         script.answers = {Answer::No, Answer::Yes};
         open(write(u"binary.odf"_s, QByteArray("\0", 1)));
         QVERIFY(script.said(Style::YesNo | Style::Exclamation, u"NUL"_s));
-        const RefusedFiles refused(dir->path());
         QList<std::pair<QString, QString>> bads = {
             {path(u"gone.odf"_s), {}}, {dir->path(), {}}, {huge.fileName(), u"(300 MB;"_s}};
-        bads += refused.files;
+#ifdef Q_OS_WIN // a device, and a file another program holds open
+        const auto held = holdOpen(write(u"held.odf"_s, "x"));
+        bads += {{path(u"held.odf"_s), {}}, { u"\\\\.\\NUL"_s, u"not a regular file"_s }};
+#else // a pipe, a device, and a name that Qt could not read
+        QCOMPARE(mkfifo(qPrintable(path(u"pipe.odf"_s)), 0600), 0);
+        bads += {{path(u"pipe.odf"_s), {}},
+                 {u"/dev/zero"_s, {}},
+                 {path(u"caf\uFFFD.odf"_s), u"name cannot be read"_s}};
+#endif
         for (const auto& [bad, why] : bads) {
             open(bad);
             if (bad == huge.fileName())
@@ -390,16 +400,33 @@ private slots:
     void failedSaveLeavesTheOldFileWhole()
     {
         const QString target = write(u"t.odf"_s, "old\r\n");
+#ifndef Q_OS_WIN
+        rlimit saved{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        rlimit small = saved;
+        small.rlim_cur = 4096;
+        const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+#endif
         for (const int size : {10000, 200000}) {
             box()->setText(QString(size, u'x') + u'\u03A9');
             script.answers.push_back(Answer::Yes);
-            {
-                const SaveObstacle obstacle(target, size == 10000 ? 0 : 1);
-                saveAs(target);
-            }
+#ifdef Q_OS_WIN // read-only, then held open by another program: replacing it fails
+            const bool readOnly = size == 10000;
+            const auto held = readOnly ? nullptr : holdOpen(target);
+            QVERIFY(!readOnly || QFile::setPermissions(target, QFile::ReadOwner));
+            saveAs(target);
+            QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner));
+#else
+            QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+            saveAs(target);
+            QCOMPARE(setrlimit(RLIMIT_FSIZE, &saved), 0);
+#endif
             QVERIFY(script.said(Style::YesNo | Style::Question, u"UTF-8"_s));
             QVERIFY(script.said(Style::OkOnly | Style::Exclamation, target));
         }
+#ifndef Q_OS_WIN
+        QVERIFY(std::signal(SIGXFSZ, handler) != SIG_ERR);
+#endif
         box()->setText(QString(4 << 20, u'x') + u"\u03A9"_s);
         QVERIFY_THROWS_EXCEPTION(platform::RuntimeError, box()->SaveFile(target));
         script.answers = {Answer::No, Answer::Yes};
@@ -413,7 +440,7 @@ private slots:
         for (int i = 0; i < 2; ++i)
             QVERIFY(script.said(Style::YesNo | Style::Question, u"UTF-8"_s));
         // A hidden file, hidden the system's way, stays hidden once saved.
-        const QString hidden = path(makeHidden(dir->path(), u"t.odf"_s));
+        const QString hidden = hide(target);
         saveAs(hidden);
         QVERIFY(QFileInfo(hidden).isHidden() && read(hidden).endsWith("\xCE\xA9"));
     }
