@@ -22,19 +22,13 @@ retry() { # for up to 60 seconds: Wine starts programs slowly
     done
     return 1
 }
-window() { id=$(xdotool search --onlyvisible --name "$1" | head -n 1) && [ -n "$id" ]; }
 # Waits for a window and gives it the keyboard, as a click would.
 focus() {
-    retry window "$1" || fail "no window titled '$1'"
-    xdotool windowfocus --sync "$id" 2>/dev/null || true
+    retry xdotool search --onlyvisible --name "$1" windowfocus --sync || fail "no window '$1'"
 }
 reg() { wine reg query "$@" 2>/dev/null | tr -d '\r'; }
 key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tessmark'
 classes='HKCU\Software\Classes'
-installed() {
-    [ -e "$folder" ] || [ -e "$menu" ] || reg "$key" | grep -q Tessmark ||
-        reg "$classes\\Tessmark.odf" | grep -q .
-}
 
 # Another program owns .odf already (OpenDocument formulas).
 wine reg add "$classes\\.odf" /ve /d OtherApp.odf /f >/dev/null
@@ -65,6 +59,7 @@ echo "installed; opened and saved back byte for byte"
 
 wine "$folder/uninstall.exe" /S
 wineserver --wait
-! installed || fail "the uninstaller left some of it"
+[ ! -e "$folder" ] && [ ! -e "$menu" ] && ! reg "$key" | grep -q Tessmark &&
+    ! reg "$classes\\Tessmark.odf" | grep -q . || fail "the uninstaller left some of it"
 reg "$classes\\.odf" /ve | grep -q OtherApp.odf || fail "the default for .odf is lost"
 echo "uninstalled"
