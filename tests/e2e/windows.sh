@@ -24,7 +24,8 @@ retry() { # for up to 60 seconds: Wine starts programs slowly
 }
 # Waits for a window and gives it the keyboard, as a click would.
 focus() {
-    retry xdotool search --onlyvisible --name "$1" windowfocus --sync || fail "no window '$1'"
+    retry xdotool search --onlyvisible --name "$1" >/dev/null || fail "no window '$1'"
+    xdotool search --onlyvisible --name "$1" windowfocus --sync 2>/dev/null || true
 }
 reg() { wine reg query "$@" 2>/dev/null | tr -d '\r'; }
 key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tessmark'
