@@ -411,6 +411,39 @@ private slots:
         QVERIFY(script.dialogs.last().initialName.isEmpty());
     }
 
+    // Every load shows the file from its first line, the caret at its start,
+    // whatever the document before it showed.
+    void loadShowsTheTop_data()
+    {
+        QTest::addColumn<int>("way");
+        QTest::newRow("File > Open") << 0;
+        QTest::newRow("a drop") << 1;
+        QTest::newRow("the command line") << 2;
+    }
+    void loadShowsTheTop()
+    {
+        QFETCH(int, way);
+        const QString file = write(u"a.odf"_s, lines(20000) + QByteArray(300, 'x'));
+        const auto shown = [this] {
+            return box()->SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE) +
+                   box()->SendScintilla(QsciScintillaBase::SCI_GETXOFFSET) +
+                   box()->cursorPosition();
+        };
+        open(file);
+        keys(u"Ctrl+End"_s);
+        QVERIFY(shown() > 20000);
+        if (way == 0)
+            open(file);
+        if (way == 2)
+            main->openFile(file); // as main() opens the file it is given
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(file)});
+        if (way == 1)
+            dragAndDrop(box()->viewport(), data);
+        QCoreApplication::processEvents();
+        QCOMPARE(shown(), 0);
+    }
+
     // Exit beeps and asks; only Yes ends. The close box asks nothing.
     void exitAsks()
     {
