@@ -64,6 +64,7 @@ FrmMain::FrmMain(Program& program, QWidget* parent)
 
     createControls();
     createMenus();
+    createUndoKeys();
     connectEvents();
     setAcceptDrops(true);
     platform::fixClientSize(this, 8100, 7095);
@@ -183,6 +184,24 @@ void FrmMain::createMenus()
 
     mnuHelp = addMenu("mnuHelp", QStringLiteral("&Help"));
     mnuAbout = addItem(mnuHelp, "mnuAbout", QStringLiteral("&About Tessmark 2.0..."));
+}
+
+// Undo and Redo reach the document from anywhere in the window, Clear's
+// button included, as the Edit menu's do in the desktop's own editors; in the
+// text they are the control's own keys.
+void FrmMain::createUndoKeys()
+{
+    const auto addKeys = [this](const QList<QKeySequence>& keys,
+                                void (platform::RichTextBox::*step)()) {
+        auto* action = new QAction(this);
+        action->setShortcuts(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, rtfBox, step);
+        addAction(action);
+    };
+    addKeys({QKeySequence(Qt::CTRL | Qt::Key_Z)}, &platform::RichTextBox::undo);
+    addKeys({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
+            &platform::RichTextBox::redo);
 }
 
 void FrmMain::connectEvents()

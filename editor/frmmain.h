@@ -100,6 +100,7 @@ protected:
 private:
     void createControls();
     void createMenus();
+    void createUndoKeys();
     void connectEvents();
     QAction* addItem(QMenu* menu, const char* name, const QString& caption,
                      const QKeySequence& shortcut = {});

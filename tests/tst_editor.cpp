@@ -498,6 +498,15 @@ private slots:
         // scenario presses it), where Tab types a tab.
         keys(u"Ctrl+Shift+Backtab"_s);
         QCOMPARE(main->focusWidget(), main->cmdMinimize);
+        // Clear keeps the focus on its button; Undo and Redo reach the text
+        // from there.
+        main->cmdClear->setFocus();
+        for (const QString& key :
+             {u"Space"_s, u"Ctrl+Z"_s, u"Ctrl+Shift+Z"_s, u"Ctrl+Z"_s, u"Ctrl+Y"_s}) {
+            QTest::keySequence(main->cmdClear, QKeySequence(key));
+            QCOMPARE(text(), key == u"Ctrl+Z"_s ? u"hello\r\nworlddd"_s : QString());
+        }
+        QCOMPARE(main->focusWidget(), main->cmdClear);
     }
 
     // The document reads as ODF. Its colours on screen, a letter a byte (.
