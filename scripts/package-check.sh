@@ -60,8 +60,9 @@ wait "$app" 2>/dev/null || true
 printf 'buildTime = 2.5\r\n' >unit.odf
 [ "$(XDG_CURRENT_DESKTOP=GNOME xdg-mime query filetype unit.odf)" = text/x-odf-unit ] ||
     fail "a unit file is not of the type text/x-odf-unit"
-gio mime text/x-odf-unit | grep -q "^Default application .*: tessmark.desktop$" ||
-    fail "the program is not the default for unit files: $(gio mime text/x-odf-unit)"
-! gio mime application/vnd.oasis.opendocument.formula | grep -q tessmark ||
-    fail "the program is offered for OpenDocument formulas"
+unit=$(gio mime text/x-odf-unit)
+formula=$(gio mime application/vnd.oasis.opendocument.formula 2>&1 || true)
+grep -q "^Default application .*: tessmark.desktop$" <<<"$unit" ||
+    fail "the program is not the default for unit files: $unit"
+! grep -q tessmark <<<"$formula" || fail "the program is offered for OpenDocument formulas"
 echo "package-check: passed"

@@ -280,6 +280,8 @@ private slots:
         // Typing undone back to the last New, Open or Save As is no change;
         // typing it away again is one.
         type(u"x"_s);
+        saveAs(path(u"x.odf"_s));
+        type(u"y"_s);
         keys(u"Ctrl+Z"_s);
         main->mnuNew->trigger();
         type(u"x"_s);
@@ -408,7 +410,8 @@ private slots:
         QVERIFY(script.said(asks, u"victim.odf already exists."_s) && read(other) == "hello!");
         main->mnuNew->trigger();
         saveAs(QString());
-        QVERIFY(script.dialogs.last().initialName.isEmpty());
+        QVERIFY(script.dialogs.last().initialName.isEmpty() &&
+                script.dialogs.last().initialFolder == dir->path());
     }
 
     // Every load shows the file from its first line, the caret at its start,
