@@ -104,7 +104,8 @@ int SystemServices::msgBox(QWidget* parent, const QString& prompt, int style)
     }
 }
 
-std::optional<QString> SystemServices::fileDialog(QWidget* parent, const FileDialogRequest& request)
+std::optional<QString> SystemServices::fileDialog( // NOLINT(misc-no-recursion)
+    QWidget* parent, const FileDialogRequest& request)
 {
     CheckedFileDialog dialog(parent, request.title,
                              request.initialFolder.isEmpty() ? QDir::currentPath()
@@ -129,9 +130,10 @@ std::optional<QString> SystemServices::fileDialog(QWidget* parent, const FileDia
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         if (dialog.refused.isEmpty())
             return std::nullopt;
+        // Once for each file refused in a dialog of the desktop's own.
         FileDialogRequest again = request;
         again.initialName = dialog.refused;
-        return fileDialog(parent, again);
+        return fileDialog(parent, again); // NOLINT(misc-no-recursion)
     }
     // A dialog of the desktop's own names the file to open by a URL that
     // keeps its bytes (Qt's own dialog lists no file whose name is not
