@@ -341,10 +341,9 @@ void RichTextBox::LoadFile(const QString& path)
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     SendScintilla(SCI_SETSCROLLWIDTH, 1L);
     // The engine keeps the view's place across documents: a file opens at
-    // its start, whatever the document before it showed.
+    // its start, whatever the document before it showed. The caret goes
+    // there, and the view follows it.
     SendScintilla(SCI_GOTOPOS, 0L);
-    SendScintilla(SCI_SETFIRSTVISIBLELINE, 0L);
-    SendScintilla(SCI_SETXOFFSET, 0L);
 }
 
 bool RichTextBox::canEncodeText() const
