@@ -283,7 +283,7 @@ MUTANTS = [
      'if (type == QEvent::Drop) {',
      'if (true) {'),
     ('after accepting the UTF-8 offer and a failed save, the document stays UTF-8 instead of its own encoding',
-     'editor/frmmain.cpp',
+     'editor/frmmainsave.cpp',
      '        rtfBox->setFormat(format);\n        reportFileError(tr("save"), cdl2.FileName, error);',
      '        reportFileError(tr("save"), cdl2.FileName, error);'),
     # Companion windows.

@@ -5,10 +5,7 @@
 # OpenDocument formula, which share the extension .odf.
 # Usage: outside.sh path/to/tessmark resources/linux/tessmark.xml
 set -euo pipefail
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
+source "$(dirname "$0")/e2e/x11.sh" # for fail
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"

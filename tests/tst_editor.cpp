@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QUrl>
+#include <array>
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -134,19 +135,6 @@ class TestEditor : public QObject, Fixture
         return (f.encoding == platform::Encoding::Utf8 ? u"utf-8 "_s : u"cp1252 "_s) +
                (f.byteOrderMark ? u"bom "_s : QString()) + endings[int(f.lineEnding)] +
                (main->lblReadOnly->isVisible() ? u" read-only"_s : QString());
-    }
-
-    // Drags the data onto the target and drops it there, as a drag from a
-    // file manager arrives; returns the action taken, none when refused.
-    static Qt::DropAction dragAndDrop(QWidget* target, const QMimeData& data)
-    {
-        const QPoint at = target->rect().center();
-        const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
-        QDragEnterEvent enter(at, actions, &data, Qt::LeftButton, {});
-        QApplication::sendEvent(target, &enter);
-        QDropEvent drop(at, actions, &data, Qt::LeftButton, {});
-        QApplication::sendEvent(target, &drop);
-        return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
     }
 
 private slots:
@@ -494,9 +482,8 @@ private slots:
     void loadShowsTheTop_data()
     {
         QTest::addColumn<int>("way");
-        QTest::newRow("File > Open") << 0;
-        QTest::newRow("a drop") << 1;
-        QTest::newRow("the command line") << 2;
+        for (const int way : {0, 1, 2})
+            QTest::newRow(std::array{"File > Open", "a drop", "the command line"}[way]) << way;
     }
     void loadShowsTheTop()
     {
@@ -516,8 +503,11 @@ private slots:
             main->openFile(file); // as main() opens the file it is given
         QMimeData data;
         data.setUrls({QUrl::fromLocalFile(file)});
-        if (way == 1)
-            dragAndDrop(box()->viewport(), data);
+        QDragEnterEvent enter({}, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QDropEvent drop({}, Qt::CopyAction, &data, Qt::LeftButton, {});
+        for (QEvent* event : std::initializer_list<QEvent*>{&enter, &drop})
+            if (way == 1)
+                QApplication::sendEvent(box()->viewport(), event);
         QCoreApplication::processEvents();
         QCOMPARE(shown(), 0);
     }
