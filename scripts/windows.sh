@@ -329,7 +329,7 @@ source_name() {
 end_to_end() {
     step "Install, open, save and uninstall under Wine"
     new_prefix "$build/wine-e2e"
-    bash "$root/tests/e2e/windows.sh" "$build/tessmark-$version-win64-setup.exe"
+    bash "$root/scripts/windows-package-check.sh" "$build/tessmark-$version-win64-setup.exe"
     wineserver --kill
 }
 

@@ -6,7 +6,7 @@
 # back byte for byte through File > Save As and the system's own dialog; the
 # uninstaller then removes everything it installed. Needs DISPLAY (Xvfb) and
 # WINEPREFIX; scripts/windows.sh runs it.
-# Usage: tests/e2e/windows.sh SETUP.EXE
+# Usage: scripts/windows-package-check.sh SETUP.EXE
 set -euo pipefail
 : "${WINEPREFIX:?}" "${DISPLAY:?}"
 export WINEDEBUG=-all
