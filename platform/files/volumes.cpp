@@ -48,7 +48,7 @@ QString driveRoot(const QString& text)
 
 QString folderNamed(const QString& text)
 {
-    const QString path = QDir::fromNativeSeparators(text);
+    QString path = QDir::fromNativeSeparators(text);
     // "c:" alone would mean the folder last current on that drive.
     if (!isBareDrive(path) && QFileInfo(path).isDir())
         return path;
