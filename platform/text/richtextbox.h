@@ -56,6 +56,8 @@ public:
     // shown cut into pieces: it cannot be edited, and still saves byte for
     // byte, until a Text write replaces it.
     bool isReadOnly() const { return !m_cuts.empty(); }
+    // Where the lines too long to edit are cut for showing (see LineCuts).
+    const LineCuts& lineCuts() const { return m_cuts; }
     // Writes the whole content as plain text, replacing the old file
     // atomically; raises RuntimeError and leaves the old file whole on failure.
     void SaveFile(const QString& path, FileType type = PlainText) const;
