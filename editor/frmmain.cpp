@@ -18,13 +18,10 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
-#include <QMimeData>
 #include <QPushButton>
-#include <QUrl>
 
 #include <utility>
 
@@ -33,18 +30,6 @@ namespace {
 constexpr QLatin1String kOdfFilter("ODF files (.odf)|*.odf");
 // The height that the read-only notice takes from the top of the text area.
 constexpr int kNoticeHeight = 480;
-
-// The files that a drag carries, as full paths.
-QStringList droppedFiles(const QMimeData* data)
-{
-    QStringList files;
-    const QList<QUrl> urls = data->urls();
-    for (const QUrl& url : urls) {
-        if (url.isLocalFile())
-            files << QDir::toNativeSeparators(platform::localFileName(url));
-    }
-    return files;
-}
 
 // Sets a flag for the length of a scope.
 class FlagGuard
@@ -221,46 +206,6 @@ void FrmMain::connectEvents()
     connect(mnuAbout, &QAction::triggered, this, &FrmMain::mnuAbout_Click);
     // Drops arrive at the document's viewport; files are taken there first.
     rtfBox->viewport()->installEventFilter(this);
-}
-
-bool FrmMain::eventFilter(QObject* watched, QEvent* event)
-{
-    return takeFileDrop(event) || QMainWindow::eventFilter(watched, event);
-}
-
-bool FrmMain::event(QEvent* event)
-{
-    return takeFileDrop(event) || QMainWindow::event(event);
-}
-
-// A file is only ever copied from where it lies; the drop is taken at once
-// and the file opened afterwards, so that the program the drag came from is
-// not kept waiting by the questions that opening may ask.
-bool FrmMain::takeFileDrop(QEvent* event)
-{
-    const QEvent::Type type = event->type();
-    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
-        return false;
-    auto* drag = static_cast<QDropEvent*>(event);
-    const QStringList files = droppedFiles(drag->mimeData());
-    if (files.isEmpty() || !drag->possibleActions().testFlag(Qt::CopyAction))
-        return false;
-    drag->setDropAction(Qt::CopyAction);
-    drag->accept();
-    if (type == QEvent::Drop) {
-        m_droppedFile = files.constFirst();
-        QMetaObject::invokeMethod(this, "openDroppedFile", Qt::QueuedConnection);
-    }
-    return true;
-}
-
-// Of drops that come before their opens run, the last one's file is opened,
-// once.
-void FrmMain::openDroppedFile()
-{
-    const QString file = std::exchange(m_droppedFile, QString());
-    if (!file.isEmpty() && settleChanges())
-        openFile(file);
 }
 
 // --- The window's own events ---

@@ -3,6 +3,7 @@
 #include "platform/forms/runtimeerror.h"
 #include "platform/forms/textbox.h"
 #include "platform/text/richtextaccessible.h"
+#include "platform/text/richtextinternal.h"
 #include "platform/text/textfile.h"
 
 #include <QApplication>
@@ -15,21 +16,6 @@
 
 namespace platform {
 namespace {
-
-// The engine's notices before each insertion and deletion are the only ones
-// subscribed to. Those after them would also run QScintilla's own
-// accessibility code, which counts the characters from the start of the
-// document on every change, screen reader or not.
-constexpr int kContentChanges =
-    QsciScintillaBase::SC_MOD_BEFOREINSERT | QsciScintillaBase::SC_MOD_BEFOREDELETE;
-
-using Sci = QsciScintillaBase;
-
-// SendScintilla returns the engine's pointers as integers.
-template <typename T> T* asPointer(long value)
-{
-    return reinterpret_cast<T*>(value); // NOLINT(performance-no-int-to-ptr)
-}
 
 int eolMode(LineEnding ending)
 {
@@ -44,73 +30,7 @@ int eolMode(LineEnding ending)
     return Sci::SC_EOL_CRLF;
 }
 
-// The engine's key codes for keys that a plain text box does not have: line
-// cut, copy, delete, transpose and duplicate, case changes, un-indent, the
-// overtype toggle, undo on Alt+Backspace, deletion to the line's ends, zoom,
-// paragraph and word-part moves, rectangular selection and line scrolling.
-constexpr int kCtrl = Sci::SCMOD_CTRL << 16;
-constexpr int kShift = Sci::SCMOD_SHIFT << 16;
-constexpr int kAlt = Sci::SCMOD_ALT << 16;
-constexpr int kExtraKeys[] = {'L' | kCtrl,
-                              'L' | kCtrl | kShift,
-                              'T' | kCtrl,
-                              'T' | kCtrl | kShift,
-                              'D' | kCtrl,
-                              'U' | kCtrl,
-                              'U' | kCtrl | kShift,
-                              Sci::SCK_TAB,
-                              Sci::SCK_TAB | kShift,
-                              Sci::SCK_INSERT,
-                              Sci::SCK_BACK | kAlt,
-                              Sci::SCK_BACK | kAlt | kShift,
-                              Sci::SCK_BACK | kCtrl | kShift,
-                              Sci::SCK_DELETE | kCtrl | kShift,
-                              Sci::SCK_ADD | kCtrl,
-                              Sci::SCK_SUBTRACT | kCtrl,
-                              Sci::SCK_DIVIDE | kCtrl,
-                              '[' | kCtrl,
-                              '[' | kCtrl | kShift,
-                              ']' | kCtrl,
-                              ']' | kCtrl | kShift,
-                              '/' | kCtrl,
-                              '/' | kCtrl | kShift,
-                              '\\' | kCtrl,
-                              '\\' | kCtrl | kShift,
-                              Sci::SCK_UP | kAlt | kShift,
-                              Sci::SCK_DOWN | kAlt | kShift,
-                              Sci::SCK_LEFT | kAlt | kShift,
-                              Sci::SCK_RIGHT | kAlt | kShift,
-                              Sci::SCK_HOME | kAlt | kShift,
-                              Sci::SCK_END | kAlt | kShift,
-                              Sci::SCK_PRIOR | kAlt | kShift,
-                              Sci::SCK_NEXT | kAlt | kShift,
-                              Sci::SCK_UP | kCtrl,
-                              Sci::SCK_DOWN | kCtrl,
-                              Sci::SCK_HOME | kAlt,
-                              Sci::SCK_END | kAlt,
-                              Sci::SCK_HOME | kAlt | kShift};
-
 } // namespace
-
-// Collects the engine's change notifications during one operation, so that
-// Change is raised once for it.
-class RichTextBox::ChangeBatch
-{
-public:
-    explicit ChangeBatch(RichTextBox& box) : m_box(box) { ++m_box.m_batchDepth; }
-    ~ChangeBatch()
-    {
-        if (--m_box.m_batchDepth == 0 && m_box.m_changePending) {
-            m_box.m_changePending = false;
-            emit m_box.Change();
-        }
-    }
-    ChangeBatch(const ChangeBatch&) = delete;
-    ChangeBatch& operator=(const ChangeBatch&) = delete;
-
-private:
-    RichTextBox& m_box;
-};
 
 RichTextBox::RichTextBox(QWidget* parent) : QsciScintillaBase(parent)
 {
@@ -171,16 +91,6 @@ void RichTextBox::configureDocument()
     m_indexed = false;
     if (QAccessible::isActive())
         toTextPosition(0); // builds the line index before the first change
-}
-
-void RichTextBox::clearExtraKeys()
-{
-    for (const int key : kExtraKeys)
-        SendScintilla(SCI_CLEARCMDKEY, long(key));
-    // Home goes to the start of the line, not to its first non-blank.
-    SendScintilla(SCI_ASSIGNCMDKEY, long(SCK_HOME), long(SCI_HOME));
-    SendScintilla(SCI_ASSIGNCMDKEY, long(SCK_HOME | kShift), long(SCI_HOMEEXTEND));
-    SendScintilla(SCI_ASSIGNCMDKEY, long('Z' | kCtrl | kShift), long(SCI_REDO));
 }
 
 void RichTextBox::applyLooks()
@@ -449,185 +359,6 @@ void RichTextBox::SaveFile(const QString& path, FileType type) const
     saveTextFile(path, QByteArrayView(text, length), m_format, m_cuts);
 }
 
-// --- Events ---
-
-bool RichTextBox::event(QEvent* event)
-{
-    switch (event->type()) {
-    case QEvent::KeyPress:
-    case QEvent::InputMethod:
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::MouseMove:
-    case QEvent::Drop:
-    case QEvent::ContextMenu: {
-        const ChangeBatch batch(*this);
-        const long anchor = SendScintilla(SCI_GETANCHOR);
-        const long caret = SendScintilla(SCI_GETCURRENTPOS);
-        const bool done = QsciScintillaBase::event(event);
-        keepSelectionOffCharacters(anchor, caret);
-        return done;
-    }
-    default:
-        return QsciScintillaBase::event(event);
-    }
-}
-
-// Tab types a tab, replacing any selection; Shift+Tab does nothing. Ctrl+Tab
-// and Ctrl+Shift+Tab go on to the next or the previous control, so that the
-// keyboard can always leave the box. Cut, copy and paste keys go through the
-// same code as the menu's commands.
-void RichTextBox::keyPressEvent(QKeyEvent* event)
-{
-    const bool isTab = event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab;
-    const Qt::KeyboardModifiers modifiers = event->modifiers();
-    if (isTab && modifiers.testFlag(Qt::ControlModifier)) {
-        const bool back = event->key() == Qt::Key_Backtab || modifiers.testFlag(Qt::ShiftModifier);
-        // Past QsciScintillaBase's own, which keeps the focus in the text.
-        QWidget::focusNextPrevChild(!back); // NOLINT(bugprone-parent-virtual-call)
-        event->accept();
-        return;
-    }
-    if (isTab && (modifiers & (Qt::AltModifier | Qt::MetaModifier)) == 0) {
-        const bool back = event->key() == Qt::Key_Backtab || modifiers.testFlag(Qt::ShiftModifier);
-        if (!back)
-            replaceSelection(QByteArrayLiteral("\t"));
-        event->accept();
-        return;
-    }
-    if (event->key() == Qt::Key_Backspace && !isReadOnly() &&
-        (modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) == 0 &&
-        SendScintilla(SCI_GETSELECTIONEMPTY) != 0) {
-        // The engine would take one byte of a noncharacter back.
-        const long caret = SendScintilla(SCI_GETCURRENTPOS);
-        const auto [start, end] = characterAround(caret - 1);
-        if (end == caret &&
-            SendScintilla(SCI_POSITIONBEFORE, static_cast<unsigned long>(caret)) > start) {
-            SendScintilla(SCI_SETSEL, static_cast<unsigned long>(start), caret);
-            replaceSelection({});
-            event->accept();
-            return;
-        }
-    }
-    if (event->matches(QKeySequence::Copy)) {
-        copy();
-    } else if (event->matches(QKeySequence::Cut)) {
-        Cut();
-    } else if (event->matches(QKeySequence::Paste)) {
-        Paste();
-    } else if ((modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0) {
-        // A command key or nothing: a shortcut that no one took types no text.
-        QKeyEvent command(event->type(), event->key(), modifiers, QString(), event->isAutoRepeat(),
-                          ushort(event->count()));
-        QsciScintillaBase::keyPressEvent(&command);
-        event->setAccepted(command.isAccepted());
-        return;
-    } else if (event->text().toUcs4().size() > 1) {
-        // Several characters in one key press (an input method's or a
-        // compose sequence's): the engine's key handling takes only one.
-        replaceSelection(toDocumentText(event->text()));
-    } else {
-        QsciScintillaBase::keyPressEvent(event);
-        return;
-    }
-    event->accept();
-}
-
-// The engine takes the Unicode noncharacters (U+FDD0 to U+FDEF, and U+FFFE and
-// U+FFFF of every plane) for invalid bytes, one position each, and lets the
-// caret stop between their bytes, where typing would split them. Returns the
-// bytes of the UTF-8 character that a position falls strictly inside, or an
-// empty range at the position.
-std::pair<long, long> RichTextBox::characterAround(long position) const
-{
-    const long length = SendScintilla(SCI_GETLENGTH);
-    const auto byteAt = [this](long at) {
-        return static_cast<unsigned char>(
-            SendScintilla(SCI_GETCHARAT, static_cast<unsigned long>(at)));
-    };
-    if (position <= 0 || position >= length || (byteAt(position) & 0xC0) != 0x80)
-        return {position, position};
-    for (long lead = position - 1; lead >= std::max(0L, position - 3); --lead) {
-        const unsigned char b = byteAt(lead);
-        if ((b & 0xC0) == 0x80)
-            continue;
-        const long end = lead + (b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : 2);
-        if (b < 0xC0 || end <= position || end > length)
-            break;
-        const QByteArrayView bytes(
-            asPointer<const char>(
-                SendScintilla(SCI_GETRANGEPOINTER, static_cast<unsigned long>(lead), end - lead)),
-            end - lead);
-        if (bytes.isValidUtf8())
-            return {lead, end};
-        break;
-    }
-    return {position, position};
-}
-
-// Moves the caret and the anchor past a character that they stopped inside,
-// in the direction that each went.
-void RichTextBox::keepSelectionOffCharacters(long oldAnchor, long oldCaret)
-{
-    const long anchor = SendScintilla(SCI_GETANCHOR);
-    const long caret = SendScintilla(SCI_GETCURRENTPOS);
-    const auto outside = [this](long position, bool forward) {
-        const auto [start, end] = characterAround(position);
-        return forward ? end : start;
-    };
-    const long newAnchor = outside(anchor, anchor > oldAnchor);
-    const long newCaret = outside(caret, caret > oldCaret);
-    if (newAnchor != anchor || newCaret != caret)
-        SendScintilla(SCI_SETSEL, static_cast<unsigned long>(newAnchor), newCaret);
-}
-
-// Change follows the operation that changes the content. A change outside
-// any operation of this class or event of the control (a message sent to the
-// engine directly) is reported once control returns to the event loop.
-void RichTextBox::onContentChanged()
-{
-    if (m_batchDepth > 0) {
-        m_changePending = true;
-    } else if (!m_changeQueued) {
-        m_changeQueued = true;
-        QMetaObject::invokeMethod(this, "emitQueuedChange", Qt::QueuedConnection);
-    }
-}
-
-void RichTextBox::emitQueuedChange()
-{
-    m_changeQueued = false;
-    emit Change();
-}
-
-// --- Screen readers ---
-
-void RichTextBox::accessibilityActiveChanged(bool active)
-{
-    if (active)
-        toTextPosition(0); // builds the line index before the first change
-}
-
-// Called just before each insertion and deletion.
-void RichTextBox::onModified(int position, int type, const char* text, int length)
-{
-    if (!(type & kContentChanges))
-        return;
-    onContentChanged();
-    if (!QAccessible::isActive() || length <= 0)
-        return;
-    const int at = int(toTextPosition(position));
-    if (type & SC_MOD_BEFOREINSERT) {
-        QAccessibleTextInsertEvent inserted(
-            this, at, text != nullptr ? QString::fromUtf8(text, length) : QString());
-        QAccessible::updateAccessibility(&inserted);
-    } else {
-        QAccessibleTextRemoveEvent removed(this, at, textOfRange(position, position + length));
-        QAccessible::updateAccessibility(&removed);
-    }
-}
-
 // Unless a styler answers instead, nothing styles this
 // plain text, yet the engine asks before each paint and, while the text is not
 // marked styled as far as it paints, takes the asking for a change of styles:
@@ -638,23 +369,6 @@ void RichTextBox::onModified(int position, int type, const char* text, int lengt
 void RichTextBox::onStyleNeeded(int position)
 {
     SendScintilla(SCI_STARTSTYLING, static_cast<unsigned long>(position));
-}
-
-void RichTextBox::onUpdateUi(int updated)
-{
-    if (!(updated & SC_UPDATE_SELECTION) || !QAccessible::isActive())
-        return;
-    const long start = SendScintilla(SCI_GETSELECTIONSTART);
-    const long end = SendScintilla(SCI_GETSELECTIONEND);
-    if (start != end) {
-        QAccessibleTextSelectionEvent selected(this, int(toTextPosition(start)),
-                                               int(toTextPosition(end)));
-        selected.setCursorPosition(int(cursorPosition()));
-        QAccessible::updateAccessibility(&selected);
-    } else {
-        QAccessibleTextCursorEvent moved(this, int(cursorPosition()));
-        QAccessible::updateAccessibility(&moved);
-    }
 }
 
 } // namespace platform

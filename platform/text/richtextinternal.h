@@ -1,0 +1,44 @@
+#pragma once
+
+// What the rooms of the rich text control share and nothing else sees.
+
+#include "platform/text/richtextbox.h"
+
+namespace platform {
+
+// The engine's notices before each insertion and deletion are the only ones
+// subscribed to. Those after them would also run QScintilla's own
+// accessibility code, which counts the characters from the start of the
+// document on every change, screen reader or not.
+constexpr int kContentChanges =
+    QsciScintillaBase::SC_MOD_BEFOREINSERT | QsciScintillaBase::SC_MOD_BEFOREDELETE;
+
+using Sci = QsciScintillaBase;
+
+// SendScintilla returns the engine's pointers as integers.
+template <typename T> T* asPointer(long value)
+{
+    return reinterpret_cast<T*>(value); // NOLINT(performance-no-int-to-ptr)
+}
+
+// Collects the engine's change notifications during one operation, so that
+// Change is raised once for it.
+class RichTextBox::ChangeBatch
+{
+public:
+    explicit ChangeBatch(RichTextBox& box) : m_box(box) { ++m_box.m_batchDepth; }
+    ~ChangeBatch()
+    {
+        if (--m_box.m_batchDepth == 0 && m_box.m_changePending) {
+            m_box.m_changePending = false;
+            emit m_box.Change();
+        }
+    }
+    ChangeBatch(const ChangeBatch&) = delete;
+    ChangeBatch& operator=(const ChangeBatch&) = delete;
+
+private:
+    RichTextBox& m_box;
+};
+
+} // namespace platform
