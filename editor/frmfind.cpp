@@ -9,6 +9,7 @@
 #include "platform/text/richtextbox.h"
 #include "platform/text/searchmarks.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -51,18 +52,13 @@ FrmFind::FrmFind(Program& program)
     createControls();
     connectEvents();
     platform::RichTextBox* box = document();
-    m_counter = new platform::MatchCounter(*box);
-    m_marks = new platform::SearchMarks(*box);
+    m_counter = new platform::MatchCounter(*box, this);
+    m_marks = new platform::SearchMarks(*box, this);
     m_marks->setColour(markColour(box->palette()));
     connect(m_counter, &platform::MatchCounter::counted, this, &FrmFind::showCount);
 }
 
-// The counter and the marks belong to the document, which may go first.
-FrmFind::~FrmFind()
-{
-    delete m_counter.data();
-    delete m_marks.data();
-}
+FrmFind::~FrmFind() = default;
 
 void FrmFind::createControls()
 {
@@ -120,6 +116,13 @@ void FrmFind::connectEvents()
             txtFind->setText(platform::search::firstLine(text));
         requestChanged();
     });
+    for (const bool backward : {false, true}) { // F3 and Shift+F3, as in the document
+        auto* key = new QAction(this);
+        key->setShortcut(backward ? QKeySequence(Qt::SHIFT | Qt::Key_F3)
+                                  : QKeySequence(Qt::Key_F3));
+        connect(key, &QAction::triggered, this, [this, backward] { find(backward); });
+        addAction(key);
+    }
     for (QCheckBox* box : {chkMatchCase, chkWholeWord})
         connect(box, &QCheckBox::toggled, this, &FrmFind::requestChanged);
 }

@@ -3,7 +3,6 @@
 #include "platform/text/textsearch.h"
 
 #include <QDialog>
-#include <QPointer>
 
 class Program;
 class QCheckBox;
@@ -74,7 +73,7 @@ private:
     void moveAside();
 
     Program& m_program;
-    QPointer<platform::MatchCounter> m_counter;
-    QPointer<platform::SearchMarks> m_marks;
+    platform::MatchCounter* m_counter = nullptr;
+    platform::SearchMarks* m_marks = nullptr;
     bool m_showsMatch = false; // the status line is about the selected match
 };

@@ -9,12 +9,16 @@
 #include "platform/text/searchmarks.h"
 #include "testsupport.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 using platform::MsgBox::Style;
@@ -191,14 +195,49 @@ private slots:
         openBytes("ab ab\r\nab"_ba);
         FrmFind* find = findWindow(u"AB"_s);
         find->cmdFindNext->click();
-        platform::SearchMarks* marks = box()->findChild<platform::SearchMarks*>();
+        platform::SearchMarks* marks = main->findChild<platform::SearchMarks*>();
         QVERIFY(marks != nullptr);
         QTRY_COMPARE(marks->marked().size(), size_t(2));
         const std::vector<platform::TextRange> marked = marks->marked();
         QCOMPARE(marked.front().start, 3);
         QCOMPARE(marked.back().start, 7);
         find->cmdCancel->click();
-        QTRY_VERIFY(box()->findChild<platform::SearchMarks*>() == nullptr);
+        QTRY_VERIFY(main->findChild<platform::SearchMarks*>() == nullptr);
+    }
+
+    // Ctrl+F takes a selection within one line, Ctrl+H the text last looked
+    // for; F3 from the document; the context menu after its editing items.
+    void keysAndMenu()
+    {
+        openBytes("alpha beta\r\nalpha"_ba);
+        box()->setSelection(0, 5);
+        QTest::keySequence(box(), QKeySequence(u"Ctrl+F"_s));
+        QCOMPARE(window()->txtFind->text(), u"alpha"_s);
+        QVERIFY(window()->txtReplace->isHidden());
+        window()->cmdFindNext->click();
+        QCOMPARE(box()->anchorPosition(), 12);
+        box()->setSelection(0, 14);
+        QTest::keySequence(box(), QKeySequence(u"Ctrl+H"_s));
+        QCOMPARE(window()->txtFind->text(), u"alpha"_s);
+        QVERIFY(!window()->txtReplace->isHidden());
+        QTest::keyClick(window()->txtFind, Qt::Key_Escape);
+        QTRY_VERIFY(!program->frmFind.isLoaded());
+        box()->setCursorPosition(1);
+        QTest::keySequence(box(), QKeySequence(u"F3"_s));
+        QCOMPARE(box()->anchorPosition(), 12);
+        QStringList items;
+        QTimer::singleShot(0, this, [&items] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            for (QAction* item : menu->actions())
+                items << item->text() + u' ' + item->shortcut().toString();
+            menu->actions().at(11)->trigger(); // Replace...
+            menu->close();
+        });
+        QTest::keySequence(box(), QKeySequence(u"Shift+F10"_s));
+        QCOMPARE(items.join(u'|'), u"Undo |Redo | |Cut |Copy |Paste |Delete | |Select All | |"
+                                   u"Find... Ctrl+F|Replace... Ctrl+H|Go To... Ctrl+G"_s);
+        QVERIFY(!window()->txtReplace->isHidden());
+        QCOMPARE(window()->txtFind->text(), u"alpha"_s);
     }
 
     // Go To Line: the file's lines, the cuts of a long line not counted.

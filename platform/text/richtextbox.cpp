@@ -152,6 +152,14 @@ void RichTextBox::appendText(const QString& text)
     SendScintilla(SCI_ENDUNDOACTION);
 }
 
+void RichTextBox::editAsOneStep(const std::function<void()>& edit)
+{
+    const ChangeBatch batch(*this);
+    SendScintilla(SCI_BEGINUNDOACTION);
+    edit();
+    SendScintilla(SCI_ENDUNDOACTION);
+}
+
 void RichTextBox::replaceSelection(const QByteArray& bytes)
 {
     const long start = SendScintilla(SCI_GETSELECTIONSTART);

@@ -7,6 +7,7 @@
 
 #include <QAccessible>
 
+#include <functional>
 #include <utility>
 
 namespace platform {
@@ -43,6 +44,9 @@ public:
     // Adds text at the very end of the document as one undoable step,
     // whatever the selection or caret.
     void appendText(const QString& text);
+    // Runs a change of the engine's text, made by a search of this layer, as
+    // one step that Undo takes back, with one Change after it.
+    void editAsOneStep(const std::function<void()>& edit);
 
     // What the edit messages WM_CUT and WM_PASTE do.
     void Cut();
@@ -106,6 +110,8 @@ signals:
 protected:
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // The editing items of a text box, then the actions added to the control.
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void changeEvent(QEvent* event) override;
     QByteArray fromMimeData(const QMimeData* source, bool& rectangular) const override;
     QMimeData* toMimeData(const QByteArray& text, bool rectangular) const override;

@@ -1,6 +1,7 @@
 #include "platform/text/richtextbox.h"
 #include "platform/text/richtextinternal.h"
 
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 
 #include <algorithm>
@@ -128,6 +129,11 @@ void RichTextBox::keyPressEvent(QKeyEvent* event)
             event->accept();
             return;
         }
+    }
+    if (event->key() == Qt::Key_F10 && modifiers == Qt::ShiftModifier) {
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, QPoint(), QCursor::pos());
+        contextMenuEvent(&menu);
+        return;
     }
     if (event->matches(QKeySequence::Copy)) {
         copy();

@@ -26,11 +26,11 @@ qsizetype documentLength(const RichTextBox& box)
 
 } // namespace
 
-MatchCounter::MatchCounter(RichTextBox& box) : QObject(&box), m_box(box)
+MatchCounter::MatchCounter(RichTextBox& box, QObject* parent) : QObject(parent), m_box(&box)
 {
     m_slices.setInterval(0);
     connect(&m_slices, &QTimer::timeout, this, &MatchCounter::countSlice);
-    connect(&m_box, &RichTextBox::Change, this, &MatchCounter::restart);
+    connect(m_box, &RichTextBox::Change, this, &MatchCounter::restart);
 }
 
 MatchCounter::~MatchCounter() = default;
@@ -43,7 +43,7 @@ void MatchCounter::setRequest(const SearchRequest& request)
 
 void MatchCounter::restart()
 {
-    m_matcher = std::make_unique<TextMatcher>(m_box, m_request);
+    m_matcher = std::make_unique<TextMatcher>(*m_box, m_request);
     m_next = 0;
     m_total = 0;
     m_checkpoints.clear();
@@ -53,7 +53,9 @@ void MatchCounter::restart()
 
 void MatchCounter::countSlice()
 {
-    const qsizetype length = documentLength(m_box);
+    if (m_box == nullptr)
+        return m_slices.stop();
+    const qsizetype length = documentLength(*m_box);
     const qsizetype end = std::min(length, m_next + kSlice);
     while (m_next < end) {
         const TextRange found = m_matcher->findForward(m_next, end);
@@ -77,7 +79,7 @@ qsizetype MatchCounter::indexOfSelection() const
 {
     if (!m_done)
         return 0;
-    const qsizetype start = m_box.SendScintilla(Sci::SCI_GETSELECTIONSTART);
+    const qsizetype start = m_box->SendScintilla(Sci::SCI_GETSELECTIONSTART);
     const auto after = std::upper_bound(m_checkpoints.begin(), m_checkpoints.end(), start);
     if (after == m_checkpoints.begin())
         return 0;
@@ -85,18 +87,19 @@ qsizetype MatchCounter::indexOfSelection() const
     return passed * kStride + m_matcher->count(m_checkpoints[size_t(passed)], start + 1);
 }
 
-SearchMarks::SearchMarks(RichTextBox& box) : QObject(&box), m_box(box)
+SearchMarks::SearchMarks(RichTextBox& box, QObject* parent) : QObject(parent), m_box(&box)
 {
-    m_box.SendScintilla(Sci::SCI_INDICSETSTYLE, kIndicator, long(Sci::INDIC_ROUNDBOX));
-    m_box.SendScintilla(Sci::SCI_INDICSETALPHA, kIndicator, 40L);
-    m_box.SendScintilla(Sci::SCI_INDICSETOUTLINEALPHA, kIndicator, 255L);
-    m_box.SendScintilla(Sci::SCI_INDICSETUNDER, kIndicator, 1L);
-    connect(&m_box, &Sci::SCN_UPDATEUI, this, &SearchMarks::update);
+    m_box->SendScintilla(Sci::SCI_INDICSETSTYLE, kIndicator, long(Sci::INDIC_ROUNDBOX));
+    m_box->SendScintilla(Sci::SCI_INDICSETALPHA, kIndicator, 40L);
+    m_box->SendScintilla(Sci::SCI_INDICSETOUTLINEALPHA, kIndicator, 255L);
+    m_box->SendScintilla(Sci::SCI_INDICSETUNDER, kIndicator, 1L);
+    connect(m_box, &Sci::SCN_UPDATEUI, this, &SearchMarks::update);
 }
 
 SearchMarks::~SearchMarks()
 {
-    clear();
+    if (m_box != nullptr)
+        clear();
 }
 
 void SearchMarks::setRequest(const SearchRequest& request)
@@ -107,13 +110,13 @@ void SearchMarks::setRequest(const SearchRequest& request)
 
 void SearchMarks::setColour(const QColor& colour)
 {
-    m_box.SendScintilla(Sci::SCI_INDICSETFORE, kIndicator, colour);
+    m_box->SendScintilla(Sci::SCI_INDICSETFORE, kIndicator, colour);
 }
 
 void SearchMarks::clear()
 {
-    m_box.SendScintilla(Sci::SCI_SETINDICATORCURRENT, long(kIndicator));
-    m_box.SendScintilla(Sci::SCI_INDICATORCLEARRANGE, 0UL, long(documentLength(m_box)));
+    m_box->SendScintilla(Sci::SCI_SETINDICATORCURRENT, long(kIndicator));
+    m_box->SendScintilla(Sci::SCI_INDICATORCLEARRANGE, 0UL, long(documentLength(*m_box)));
 }
 
 // The lines in view are looked at as one stretch, so that a match across the
@@ -121,33 +124,33 @@ void SearchMarks::clear()
 void SearchMarks::update()
 {
     clear();
-    const TextMatcher matcher(m_box, m_request);
+    const TextMatcher matcher(*m_box, m_request);
     if (matcher.isEmpty())
         return;
-    const long first = m_box.SendScintilla(Sci::SCI_GETFIRSTVISIBLELINE);
-    const long last = first + m_box.SendScintilla(Sci::SCI_LINESONSCREEN);
+    const long first = m_box->SendScintilla(Sci::SCI_GETFIRSTVISIBLELINE);
+    const long last = first + m_box->SendScintilla(Sci::SCI_LINESONSCREEN);
     const qsizetype start =
-        m_box.SendScintilla(Sci::SCI_POSITIONFROMLINE, static_cast<unsigned long>(first));
+        m_box->SendScintilla(Sci::SCI_POSITIONFROMLINE, static_cast<unsigned long>(first));
     const qsizetype end = std::min<qsizetype>(
-        m_box.SendScintilla(Sci::SCI_GETLINEENDPOSITION, static_cast<unsigned long>(last)),
+        m_box->SendScintilla(Sci::SCI_GETLINEENDPOSITION, static_cast<unsigned long>(last)),
         start + (last - first + 1) * kMarkedLength);
-    const qsizetype selected = m_box.SendScintilla(Sci::SCI_GETSELECTIONSTART);
+    const qsizetype selected = m_box->SendScintilla(Sci::SCI_GETSELECTIONSTART);
     for (TextRange found = matcher.findForward(start, end); found.isValid();
          found = matcher.findForward(found.end, end)) {
         if (found.start != selected)
-            m_box.SendScintilla(Sci::SCI_INDICATORFILLRANGE,
-                                static_cast<unsigned long>(found.start),
-                                long(found.end - found.start));
+            m_box->SendScintilla(Sci::SCI_INDICATORFILLRANGE,
+                                 static_cast<unsigned long>(found.start),
+                                 long(found.end - found.start));
     }
 }
 
 std::vector<TextRange> SearchMarks::marked() const
 {
     std::vector<TextRange> ranges;
-    const long length = long(documentLength(m_box));
+    const long length = long(documentLength(*m_box));
     for (long at = 0; at < length;) {
-        const long end = m_box.SendScintilla(Sci::SCI_INDICATOREND, kIndicator, at);
-        if (m_box.SendScintilla(Sci::SCI_INDICATORVALUEAT, kIndicator, at) != 0)
+        const long end = m_box->SendScintilla(Sci::SCI_INDICATOREND, kIndicator, at);
+        if (m_box->SendScintilla(Sci::SCI_INDICATORVALUEAT, kIndicator, at) != 0)
             ranges.push_back({at, end});
         at = end > at ? end : length;
     }

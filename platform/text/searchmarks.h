@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QObject>
+#include <QPointer>
 #include <QTimer>
 
 #include <memory>
@@ -18,7 +19,7 @@ class MatchCounter : public QObject
 {
     Q_OBJECT
 public:
-    explicit MatchCounter(RichTextBox& box);
+    MatchCounter(RichTextBox& box, QObject* parent);
     ~MatchCounter() override;
     MatchCounter(const MatchCounter&) = delete;
     MatchCounter& operator=(const MatchCounter&) = delete;
@@ -38,7 +39,7 @@ private:
     void restart();
     void countSlice();
 
-    RichTextBox& m_box;
+    QPointer<RichTextBox> m_box; // may go first
     SearchRequest m_request;
     std::unique_ptr<TextMatcher> m_matcher;
     QTimer m_slices;
@@ -54,7 +55,7 @@ class SearchMarks : public QObject
 {
     Q_OBJECT
 public:
-    explicit SearchMarks(RichTextBox& box);
+    SearchMarks(RichTextBox& box, QObject* parent);
     ~SearchMarks() override;
     SearchMarks(const SearchMarks&) = delete;
     SearchMarks& operator=(const SearchMarks&) = delete;
@@ -68,7 +69,7 @@ private:
     void update();
     void clear();
 
-    RichTextBox& m_box;
+    QPointer<RichTextBox> m_box; // may go first
     SearchRequest m_request;
 };
 

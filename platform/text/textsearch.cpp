@@ -284,6 +284,14 @@ TextRange selection(const RichTextBox& box)
             box.SendScintilla(Sci::SCI_GETSELECTIONEND)};
 }
 
+void replaceRange(RichTextBox& box, const TextRange& range, const QByteArray& bytes)
+{
+    box.SendScintilla(Sci::SCI_SETTARGETRANGE, static_cast<unsigned long>(range.start),
+                      long(range.end));
+    box.SendScintilla(Sci::SCI_REPLACETARGET, static_cast<uintptr_t>(bytes.size()),
+                      bytes.constData());
+}
+
 // The replacement as the engine holds it: one line, like the searched text.
 QByteArray replacementBytes(const QString& replacement)
 {
@@ -331,12 +339,7 @@ bool replaceSelection(RichTextBox& box, const SearchRequest& request, const QStr
         return false;
     const TextRange selected = selection(box);
     const QByteArray bytes = replacementBytes(replacement);
-    box.SendScintilla(Sci::SCI_BEGINUNDOACTION);
-    box.SendScintilla(Sci::SCI_SETTARGETRANGE, static_cast<unsigned long>(selected.start),
-                      long(selected.end));
-    box.SendScintilla(Sci::SCI_REPLACETARGET, static_cast<uintptr_t>(bytes.size()),
-                      bytes.constData());
-    box.SendScintilla(Sci::SCI_ENDUNDOACTION);
+    box.editAsOneStep([&] { replaceRange(box, selected, bytes); });
     box.SendScintilla(Sci::SCI_GOTOPOS, static_cast<unsigned long>(selected.start + bytes.size()));
     return true;
 }
@@ -350,16 +353,13 @@ qsizetype replaceAll(RichTextBox& box, const SearchRequest& request, const QStri
     const TextMatcher matcher(box, request);
     const QByteArray bytes = replacementBytes(replacement);
     qsizetype replaced = 0;
-    box.SendScintilla(Sci::SCI_BEGINUNDOACTION);
-    for (TextRange found = matcher.findForward(0, documentLength(box)); found.isValid();
-         found = matcher.findForward(found.start + bytes.size(), documentLength(box))) {
-        box.SendScintilla(Sci::SCI_SETTARGETRANGE, static_cast<unsigned long>(found.start),
-                          long(found.end));
-        box.SendScintilla(Sci::SCI_REPLACETARGET, static_cast<uintptr_t>(bytes.size()),
-                          bytes.constData());
-        ++replaced;
-    }
-    box.SendScintilla(Sci::SCI_ENDUNDOACTION);
+    box.editAsOneStep([&] {
+        for (TextRange found = matcher.findForward(0, documentLength(box)); found.isValid();
+             found = matcher.findForward(found.start + bytes.size(), documentLength(box))) {
+            replaceRange(box, found, bytes);
+            ++replaced;
+        }
+    });
     return replaced;
 }
 
