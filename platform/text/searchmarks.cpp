@@ -10,8 +10,8 @@ namespace {
 using Sci = QsciScintillaBase;
 
 // Counting goes on for this many bytes of the document at each turn of the
-// event loop: about a millisecond.
-constexpr qsizetype kSlice = qsizetype(1) << 20;
+// event loop: a millisecond or two.
+constexpr qsizetype kSlice = qsizetype(256) << 10;
 // Every so many matches the counter notes where one starts.
 constexpr qsizetype kStride = 1024;
 // The indicator of the marks: the first that the engine leaves to its host.
@@ -55,20 +55,13 @@ void MatchCounter::countSlice()
 {
     if (m_box == nullptr)
         return m_slices.stop();
-    const qsizetype length = documentLength(*m_box);
-    const qsizetype end = std::min(length, m_next + kSlice);
-    while (m_next < end) {
-        const TextRange found = m_matcher->findForward(m_next, end);
-        if (!found.isValid()) {
-            m_next = end;
-            break;
-        }
+    m_next = m_matcher->forEachMatch(m_next, m_next + kSlice, [this](const TextRange& found) {
         if (m_total % kStride == 0)
             m_checkpoints.push_back(found.start);
         ++m_total;
-        m_next = found.end;
-    }
-    if (m_next < length)
+        return true;
+    });
+    if (m_next < documentLength(*m_box) && !m_matcher->isEmpty())
         return;
     m_slices.stop();
     m_done = true;
@@ -135,13 +128,13 @@ void SearchMarks::update()
         m_box->SendScintilla(Sci::SCI_GETLINEENDPOSITION, static_cast<unsigned long>(last)),
         start + (last - first + 1) * kMarkedLength);
     const qsizetype selected = m_box->SendScintilla(Sci::SCI_GETSELECTIONSTART);
-    for (TextRange found = matcher.findForward(start, end); found.isValid();
-         found = matcher.findForward(found.end, end)) {
+    matcher.forEachMatch(start, end, [this, selected](const TextRange& found) {
         if (found.start != selected)
             m_box->SendScintilla(Sci::SCI_INDICATORFILLRANGE,
                                  static_cast<unsigned long>(found.start),
                                  long(found.end - found.start));
-    }
+        return true;
+    });
 }
 
 std::vector<TextRange> SearchMarks::marked() const

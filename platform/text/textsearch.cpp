@@ -15,6 +15,11 @@ using Sci = QsciScintillaBase;
 // The document is searched in stretches of this many bytes, so that no search
 // moves the engine's gap across more than that.
 constexpr qsizetype kChunk = qsizetype(1) << 20;
+// Matches are looked for with memchr when they can start with at most this
+// many bytes.
+constexpr size_t kMaxLeads = 8;
+// Replace All replaces so many matches at a time.
+constexpr size_t kBatch = 65536;
 // Every character that folds to another lies below this.
 constexpr char32_t kLastCased = 0x1FFFF;
 
@@ -133,8 +138,12 @@ TextMatcher::TextMatcher(const RichTextBox& box, const SearchRequest& request)
         m_leads[leadByte(m_pattern.front())] = true;
     else
         m_leads = leadsFoldingTo(m_pattern.front());
-    if (std::count(m_leads.begin(), m_leads.end(), true) == 1)
-        m_onlyLead = int(std::find(m_leads.begin(), m_leads.end(), true) - m_leads.begin());
+    for (int b = 0; b < 256; ++b) {
+        if (m_leads[size_t(b)])
+            m_leadList.push_back(static_cast<unsigned char>(b));
+    }
+    if (m_leadList.size() > kMaxLeads)
+        m_leadList.clear(); // each byte is looked at instead
     // Four bytes a character at most, a cut in every character at most, and
     // the character after the match.
     m_margin = 5 * qsizetype(m_pattern.size()) + 16;
@@ -183,49 +192,74 @@ qsizetype TextMatcher::compare(const Window& w, qsizetype start) const
     return at;
 }
 
-TextRange TextMatcher::scan(const Window& w, qsizetype from, qsizetype to, bool backward) const
+TextRange TextMatcher::scanBackward(const Window& w, qsizetype from, qsizetype to) const
 {
-    if (w.bytes == nullptr)
-        return {};
-    to = std::min(to, w.end);
-    const auto byteAt = [&w](qsizetype offset) { return *w.at(offset); };
-    if (backward) {
-        for (qsizetype s = to - 1; s >= from; --s) {
-            if (m_leads[byteAt(s)]) {
-                const qsizetype end = compare(w, s);
-                if (end >= 0)
-                    return {s, end};
-            }
+    for (qsizetype s = std::min(to, w.end) - 1; w.bytes != nullptr && s >= from; --s) {
+        if (m_leads[*w.at(s)]) {
+            const qsizetype end = compare(w, s);
+            if (end >= 0)
+                return {s, end};
         }
-        return {};
-    }
-    for (qsizetype s = from; s < to; ++s) {
-        if (m_onlyLead >= 0) {
-            const void* found = std::memchr(w.at(s), m_onlyLead, size_t(to - s));
-            if (found == nullptr)
-                break;
-            s = w.base + (static_cast<const unsigned char*>(found) - w.bytes);
-        } else if (!m_leads[byteAt(s)]) {
-            continue;
-        }
-        const qsizetype end = compare(w, s);
-        if (end >= 0)
-            return {s, end};
     }
     return {};
 }
 
-TextRange TextMatcher::findForward(qsizetype from, qsizetype to) const
+// Returns where the matches after `to` may start, or -1 once visit stops.
+qsizetype TextMatcher::scanForward(const Window& w, qsizetype from, qsizetype to,
+                                   const Visit& visit) const
+{
+    to = std::min(to, w.end);
+    // The next place of each byte that a match may start with, found with
+    // memchr, which is many times faster than a look at every byte.
+    std::array<qsizetype, kMaxLeads> next{};
+    next.fill(-1);
+    qsizetype s = from;
+    while (w.bytes != nullptr && s < to) {
+        qsizetype nearest = to;
+        for (size_t i = 0; i < m_leadList.size(); ++i) {
+            if (next[i] < s) {
+                const void* found = std::memchr(w.at(s), m_leadList[i], size_t(to - s));
+                next[i] = found == nullptr
+                              ? to
+                              : w.base + (static_cast<const unsigned char*>(found) - w.bytes);
+            }
+            nearest = std::min(nearest, next[i]);
+        }
+        if (m_leadList.empty() ? !m_leads[*w.at(s)] : (s = nearest) >= to) {
+            ++s;
+            continue;
+        }
+        const qsizetype end = compare(w, s);
+        if (end < 0) {
+            ++s;
+        } else if (!visit({s, end})) {
+            return -1;
+        } else {
+            s = end;
+        }
+    }
+    return std::max(s, to);
+}
+
+qsizetype TextMatcher::forEachMatch(qsizetype from, qsizetype to, const Visit& visit) const
 {
     to = std::min(to, documentLength(m_box));
-    for (qsizetype chunk = std::max<qsizetype>(from, 0); !isEmpty() && chunk < to;
-         chunk += kChunk) {
-        const qsizetype end = std::min(to, chunk + kChunk);
-        const TextRange found = scan(window(chunk, end), chunk, end, false);
-        if (found.isValid())
-            return found;
+    qsizetype at = std::max<qsizetype>(from, 0);
+    while (!isEmpty() && at >= 0 && at < to) {
+        const qsizetype end = std::min(to, at + kChunk);
+        at = scanForward(window(at, end), at, end, visit);
     }
-    return {};
+    return at < 0 ? -1 : std::max(at, to);
+}
+
+TextRange TextMatcher::findForward(qsizetype from, qsizetype to) const
+{
+    TextRange first;
+    forEachMatch(from, to, [&first](const TextRange& found) {
+        first = found;
+        return false;
+    });
+    return first;
 }
 
 TextRange TextMatcher::findBackward(qsizetype from, qsizetype to) const
@@ -234,7 +268,7 @@ TextRange TextMatcher::findBackward(qsizetype from, qsizetype to) const
     for (qsizetype chunk = std::min(to, documentLength(m_box)); !isEmpty() && chunk > from;
          chunk -= kChunk) {
         const qsizetype start = std::max(from, chunk - kChunk);
-        const TextRange found = scan(window(start, chunk), start, chunk, true);
+        const TextRange found = scanBackward(window(start, chunk), start, chunk);
         if (found.isValid())
             return found;
     }
@@ -250,21 +284,10 @@ TextRange TextMatcher::matchAt(qsizetype start) const
     return end >= 0 ? TextRange{start, end} : TextRange{};
 }
 
-qsizetype TextMatcher::count(qsizetype from, qsizetype to, qsizetype* next) const
+qsizetype TextMatcher::count(qsizetype from, qsizetype to) const
 {
     qsizetype found = 0;
-    qsizetype at = from;
-    while (at < to) {
-        const TextRange match = findForward(at, to);
-        if (!match.isValid()) {
-            at = to;
-            break;
-        }
-        ++found;
-        at = match.end;
-    }
-    if (next != nullptr)
-        *next = at;
+    forEachMatch(from, to, [&found](const TextRange&) { return ++found > 0; });
     return found;
 }
 
@@ -344,8 +367,9 @@ bool replaceSelection(RichTextBox& box, const SearchRequest& request, const QStr
     return true;
 }
 
-// From the start forward, so that the engine's gap only ever moves on by the
-// stretch between two matches.
+// The matches are those of the text before any replacement; they are taken
+// in batches, each replaced from its end back, so that the offsets of those
+// before stay right and the engine's gap only moves across the batch.
 qsizetype replaceAll(RichTextBox& box, const SearchRequest& request, const QString& replacement)
 {
     if (box.isReadOnly())
@@ -353,11 +377,21 @@ qsizetype replaceAll(RichTextBox& box, const SearchRequest& request, const QStri
     const TextMatcher matcher(box, request);
     const QByteArray bytes = replacementBytes(replacement);
     qsizetype replaced = 0;
+    std::vector<TextRange> batch;
     box.editAsOneStep([&] {
-        for (TextRange found = matcher.findForward(0, documentLength(box)); found.isValid();
-             found = matcher.findForward(found.start + bytes.size(), documentLength(box))) {
-            replaceRange(box, found, bytes);
-            ++replaced;
+        for (qsizetype at = 0; at >= 0;) {
+            batch.clear();
+            at = matcher.forEachMatch(at, documentLength(box), [&batch](const TextRange& found) {
+                batch.push_back(found);
+                return batch.size() < kBatch;
+            });
+            for (auto found = batch.rbegin(); found != batch.rend(); ++found)
+                replaceRange(box, *found, bytes);
+            replaced += qsizetype(batch.size());
+            if (at < 0) // the batch is full: on after its last replacement
+                at = batch.back().start + bytes.size();
+            else
+                break;
         }
     });
     return replaced;

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <vector>
 
 namespace platform {
@@ -51,25 +52,30 @@ public:
     TextRange findBackward(qsizetype from, qsizetype to) const;
     // The match that starts at `start`, or none.
     TextRange matchAt(qsizetype start) const;
-    // How many matches, one after the other, start in [from, to); `next` gets
-    // the offset after the last one (or `to`), where counting goes on.
-    qsizetype count(qsizetype from, qsizetype to, qsizetype* next = nullptr) const;
+    // How many matches, one after the other, start in [from, to).
+    qsizetype count(qsizetype from, qsizetype to) const;
+    // Visits the matches, one after the other, that start in [from, to),
+    // until visit returns false. Returns where the next match may start (past
+    // `to` when the last one goes beyond it), or -1 when visit stopped.
+    using Visit = std::function<bool(const TextRange&)>;
+    qsizetype forEachMatch(qsizetype from, qsizetype to, const Visit& visit) const;
 
 private:
     struct Window;
     Window window(qsizetype from, qsizetype to) const;
     qsizetype compare(const Window& w, qsizetype start) const;
-    TextRange scan(const Window& w, qsizetype from, qsizetype to, bool backward) const;
+    TextRange scanBackward(const Window& w, qsizetype from, qsizetype to) const;
+    qsizetype scanForward(const Window& w, qsizetype from, qsizetype to, const Visit& visit) const;
 
     const RichTextBox& m_box;
     std::vector<char32_t> m_pattern; // folded unless the case must match
     bool m_matchCase;
     bool m_wholeWord;
-    bool m_wordAtStart = false;      // the pattern's first and last characters
-    bool m_wordAtEnd = false;        // belong to words
-    std::array<bool, 256> m_leads{}; // the bytes that a match may start with
-    int m_onlyLead = -1;             // the one such byte, if there is only one
-    qsizetype m_margin = 0;          // bytes past a match's start that a check may read
+    bool m_wordAtStart = false;            // the pattern's first and last characters
+    bool m_wordAtEnd = false;              // belong to words
+    std::array<bool, 256> m_leads{};       // the bytes that a match may start with
+    std::vector<unsigned char> m_leadList; // the same, when there are few
+    qsizetype m_margin = 0;                // bytes past a match's start that a check may read
 };
 
 // The search commands on the document: each selects what it finds and
