@@ -203,6 +203,7 @@ private slots:
         QCOMPARE(marked.back().start, 7);
         find->cmdCancel->click();
         QTRY_VERIFY(main->findChild<platform::SearchMarks*>() == nullptr);
+        QVERIFY(platform::SearchMarks(*box(), nullptr).marked().empty());
     }
 
     // Ctrl+F takes a selection within one line, Ctrl+H the text last looked
