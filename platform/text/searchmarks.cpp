@@ -17,7 +17,7 @@ constexpr qsizetype kStride = 1024;
 // The indicator of the marks: the first that the engine leaves to its host.
 constexpr unsigned long kIndicator = Sci::INDIC_CONTAINER;
 // Of a line longer than this, only its start is looked at for marks.
-constexpr qsizetype kMarkedLength = 64 * 1024;
+constexpr qsizetype kMarkedLength = qsizetype(64) * 1024;
 
 qsizetype documentLength(const RichTextBox& box)
 {
