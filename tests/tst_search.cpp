@@ -195,7 +195,7 @@ private slots:
         openBytes("ab ab\r\nab"_ba);
         FrmFind* find = findWindow(u"AB"_s);
         find->cmdFindNext->click();
-        platform::SearchMarks* marks = main->findChild<platform::SearchMarks*>();
+        auto* marks = main->findChild<platform::SearchMarks*>();
         QVERIFY(marks != nullptr);
         QTRY_COMPARE(marks->marked().size(), size_t(2));
         const std::vector<platform::TextRange> marked = marks->marked();
