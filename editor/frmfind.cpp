@@ -62,8 +62,7 @@ FrmFind::~FrmFind() = default;
 
 void FrmFind::createControls()
 {
-    const auto add = [this](auto* control, const char* name, int left, int top, int width,
-                            int height) {
+    const auto add = [](auto* control, const char* name, int left, int top, int width, int height) {
         control->setObjectName(QString::fromLatin1(name));
         control->setFont(platform::designFont(9.75));
         platform::place(control, left, top, width, height);

@@ -19,8 +19,7 @@ FrmGoTo::FrmGoTo(platform::RichTextBox& document, platform::Services& services, 
     setWindowTitle(QStringLiteral("Go To Line"));
     setAttribute(Qt::WA_DeleteOnClose);
 
-    const auto add = [this](auto* control, const char* name, int left, int top, int width,
-                            int height) {
+    const auto add = [](auto* control, const char* name, int left, int top, int width, int height) {
         control->setObjectName(QString::fromLatin1(name));
         control->setFont(platform::designFont(9.75));
         platform::place(control, left, top, width, height);
