@@ -309,6 +309,8 @@ MUTANTS = [
      "m_checkpoints[size_t(passed)], start + 1)", "m_checkpoints[size_t(passed)], start)"),
     ("find: the selected match marked too", "platform/text/searchmarks.cpp",
      "if (found.start != selected)", "if (true)"),
+    ("find: the marks in the highlight colour as it is", "editor/frmfind.cpp",
+     "contrast(mixed, base) >= 3.0", "contrast(mixed, base) >= 1.0"),
     ("find: the marks stay after the window", "platform/text/searchmarks.cpp",
      "    if (m_box != nullptr)\n        clear();", ""),
     ("find: no search items in the context menu", "platform/text/richtextmenu.cpp",

@@ -5,6 +5,7 @@
 // reaches.
 #include "editor/frmfind.h"
 #include "editor/frmgoto.h"
+#include "odf/odfstyler.h"
 #include "platform/text/richtextbox.h"
 #include "platform/text/searchmarks.h"
 #include "testsupport.h"
@@ -204,6 +205,29 @@ private slots:
         find->cmdCancel->click();
         QTRY_VERIFY(main->findChild<platform::SearchMarks*>() == nullptr);
         QVERIFY(platform::SearchMarks(*box(), nullptr).marked().empty());
+    }
+
+    // The marks stand 3:1 against the background of a light and a dark
+    // palette whose highlight alone would not.
+    void marksContrast()
+    {
+        const std::pair<QColor, QColor> palettes[] = {
+            {Qt::white, QColor(0xA0, 0xC8, 0xF0)},
+            {QColor(0x1E, 0x1E, 0x1E), QColor(0x2A, 0x3A, 0x5A)}};
+        for (const auto& [base, highlight] : palettes) {
+            QPalette palette = box()->palette();
+            palette.setColor(QPalette::Base, base);
+            palette.setColor(QPalette::Text, base.lightness() > 128 ? Qt::black : Qt::white);
+            palette.setColor(QPalette::Highlight, highlight);
+            box()->setPalette(palette);
+            FrmFind::open(*program, false);
+            const long bgr = box()->SendScintilla(platform::RichTextBox::SCI_INDICGETFORE,
+                                                  platform::RichTextBox::INDIC_CONTAINER);
+            const QColor mark(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
+            QVERIFY2(platform::OdfStyler::contrast(mark, base) >= 3.0, qPrintable(mark.name()));
+            window()->cmdCancel->click();
+            QTRY_VERIFY(!program->frmFind.isLoaded());
+        }
     }
 
     // Ctrl+F takes a selection within one line, Ctrl+H the text last looked
