@@ -2,7 +2,8 @@
 // right-to-left text, control characters, and the largest file taken. For each:
 // open to the first paint (in a process of its own, for its peak memory), a
 // letter typed at the start, the middle and the end of the longest line, and
-// the caret moved to that line's end, each with its repaint. Times are the
+// the caret moved to that line's end, each with its repaint. Then a line of
+// 1 MB pasted into a small document, and the keys after it. Times are the
 // process's CPU time, which a machine shared with other work leaves as it is;
 // on an idle machine the time that passes is about the same.
 #include "benchsupport.h"
@@ -12,6 +13,7 @@
 #include "platform/text/textfile.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QFile>
 #include <QKeyEvent>
 #include <QProcess>
@@ -114,11 +116,12 @@ QString shapeFile(size_t shape)
     return path;
 }
 
-void pressKey(QWidget* widget, Qt::Key key, const QString& text)
+void pressKey(QWidget* widget, Qt::Key key, const QString& text,
+              Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 {
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
     QApplication::sendEvent(widget, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
     QApplication::sendEvent(widget, &release);
 }
 
@@ -209,6 +212,45 @@ BENCHMARK(BM_HostileFile)
     ->Unit(benchmark::kMillisecond)
     ->UseManualTime()
     ->Iterations(1);
+
+// Ctrl+V of one line of 1 MB at the end of the first line of a two-line
+// document, then a letter typed there and taken back with Backspace, five
+// times, each with its repaint.
+void BM_PasteLongLine(benchmark::State& state)
+{
+    FixedServices services;
+    Program program(services);
+    program.frmMain.Show();
+    FrmMain* main = program.frmMain.get();
+    platform::RichTextBox* box = main->rtfBox;
+    box->setText(QStringLiteral("unitName = \"Hawk\"\r\nbuildTime = 2\r\n"));
+    box->setFocus();
+    for (int i = 0; i < 100 && !main->windowHandle()->isExposed(); ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    QApplication::clipboard()->setText(QString::fromLatin1(oneLine(kMB)));
+    box->SendScintilla(Sci::SCI_GOTOPOS, 17L);
+    settle();
+    const auto timed = [box](Qt::Key key, Qt::KeyboardModifiers modifiers, const QString& text) {
+        const CpuTimer timer;
+        pressKey(box, key, text, modifiers);
+        settle();
+        box->viewport()->repaint();
+        return timer.elapsedMs();
+    };
+    for ([[maybe_unused]] auto _ : state)
+        state.SetIterationTime(timed(Qt::Key_V, Qt::ControlModifier, QStringLiteral("\x16")) /
+                               1000);
+    std::vector<double> keys;
+    for (int i = 0; i < 5; ++i) {
+        keys.push_back(timed(Qt::Key_X, Qt::NoModifier, QStringLiteral("x")));
+        keys.push_back(timed(Qt::Key_Backspace, Qt::NoModifier, QStringLiteral("\b")));
+    }
+    std::sort(keys.begin(), keys.end());
+    state.counters["key_ms"] = keys[keys.size() / 2];
+    state.counters["key_max_ms"] = keys.back();
+    state.counters["pasted"] = box->textLength() > kMB ? 1 : 0;
+}
+BENCHMARK(BM_PasteLongLine)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1);
 
 } // namespace
 

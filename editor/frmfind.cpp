@@ -213,7 +213,9 @@ void FrmFind::cmdReplaceAll_Click()
     m_program.lastSearch = request();
     const qsizetype replaced =
         platform::search::replaceAll(*document(), request(), txtReplace->text());
-    if (replaced <= 0)
+    if (replaced < 0) // refused, and the main window says why
+        return lblStatus->clear();
+    if (replaced == 0)
         return notFound();
     m_showsMatch = false;
     lblStatus->setText(replaced == 1 ? tr("1 match replaced.")

@@ -100,13 +100,8 @@ void FrmMain::createControls()
     cmdMinimize->setFont(platform::designFont(9.75));
     platform::place(cmdMinimize, 1680, 6360, 1215, 375);
 
-    lblReadOnly = new QLabel(
-        tr("Read-only: a line of this file is longer than %1 bytes, too long to edit here, "
-           "and is shown cut into lines. Save As still writes the file back byte for byte.")
-            .arg(platform::kMaxLineLength),
-        client);
+    lblReadOnly = new QLabel(client);
     lblReadOnly->setObjectName(QStringLiteral("lblReadOnly"));
-    lblReadOnly->setAccessibleName(lblReadOnly->text());
     lblReadOnly->setFont(platform::designFont(8.25));
     lblReadOnly->setWordWrap(true);
     lblReadOnly->hide();
@@ -217,6 +212,7 @@ void FrmMain::createSearchKeys()
 void FrmMain::connectEvents()
 {
     connect(rtfBox, &platform::RichTextBox::Change, this, &FrmMain::rtfBox_Change);
+    connect(rtfBox, &platform::RichTextBox::editRefused, this, &FrmMain::refuseLongLine);
     connect(cmdClear, &QPushButton::clicked, this, &FrmMain::cmdClear_Click);
     connect(cmdMinimize, &QPushButton::clicked, this, &FrmMain::cmdMinimize_Click);
     connect(mnuNew, &QAction::triggered, this, &FrmMain::mnuNew_Click);
@@ -251,10 +247,32 @@ void FrmMain::rtfBox_Change()
     showReadOnlyNotice();
 }
 
-// The notice takes the top of the text area while the document is read-only.
 void FrmMain::showReadOnlyNotice()
 {
-    const int notice = rtfBox->isReadOnly() ? kNoticeHeight : 0;
+    showNotice(rtfBox->isReadOnly()
+                   ? tr("Read-only: a line of this file is longer than %1 bytes, too long to edit "
+                        "here, and is shown cut into lines. Save As still writes the file back "
+                        "byte for byte.")
+                         .arg(platform::kMaxLineLength)
+                   : QString());
+}
+
+// An edit that would have made a line too long was refused; the notice stays
+// until the text changes.
+void FrmMain::refuseLongLine()
+{
+    m_program.services().beep();
+    showNotice(tr("Not changed: the edit would make a line longer than %1 bytes, too long to "
+                  "edit here. Break the line first.")
+                   .arg(platform::kMaxLineLength));
+}
+
+// The notice takes the top of the text area while it has something to say.
+void FrmMain::showNotice(const QString& text)
+{
+    const int notice = text.isEmpty() ? 0 : kNoticeHeight;
+    lblReadOnly->setText(text);
+    lblReadOnly->setAccessibleName(text);
     lblReadOnly->setVisible(notice != 0);
     platform::place(rtfBox, 120, 120 + notice, 7815, 6015 - notice);
 }

@@ -26,7 +26,8 @@ public:
     platform::RichTextBox* rtfBox = nullptr;
     QPushButton* cmdClear = nullptr;
     QPushButton* cmdMinimize = nullptr;
-    // Above the text while the document is a file with lines too long to edit.
+    // Above the text while the document is a file with lines too long to edit,
+    // or after an edit that would have made such a line was refused.
     QLabel* lblReadOnly = nullptr;
     platform::CommonDialog cdl1; // Open
     platform::CommonDialog cdl2; // Save As
@@ -122,6 +123,8 @@ private:
     bool saveAs();
     void writeText(const QString& text);
     void showReadOnlyNotice();
+    void refuseLongLine();
+    void showNotice(const QString& text);
     void reportFileError(const QString& what, const QString& path,
                          const platform::RuntimeError& error);
 

@@ -75,6 +75,19 @@ QList<qsizetype> matches(const QList<uint>& text, const Search& search)
     return found;
 }
 
+// Whether every line of a text is short enough to edit: the control refuses
+// an edit that would make a longer one, and changes nothing.
+bool linesFit(const QString& text)
+{
+    qsizetype length = 0;
+    for (const char c : text.toUtf8()) {
+        length = c == '\r' || c == '\n' ? 0 : length + 1;
+        if (length > platform::kMaxLineLength)
+            return false;
+    }
+    return true;
+}
+
 // The main window driven by a script, and the model beside it: the states of
 // the text since the last Open or New, of which the control is at m_hi or, as
 // Undo and Redo may go several states at once, at an earlier one of the same
@@ -162,6 +175,8 @@ private:
         if (insert < kSnippets.size()) {
             m_main.mnuInsert->actions().at(insert)->trigger(); // appends at the very end
             states = {m_states[m_hi] + kSnippets[insert]};
+            if (!linesFit(states.front()))
+                states.clear();
         } else if (op == 't' || op == 'd' || op == 'p') {
             states = caretAction(op);
         } else if (op == 'c' && !m_states[m_hi].isEmpty()) { // not on an empty text: engines
@@ -210,10 +225,11 @@ private:
             end += s.mid(pos, 2) == u"\r\n" || s[pos].isHighSurrogate() ? 2 : 1;
         if (op == 'd' && pos == end)
             return {}; // nothing to delete: no edit
-        if (op == 'd')
-            press(Qt::Key_Delete);
+        if (op != 'd')
+            return typeOrPaste(op, s, pos, end);
+        press(Qt::Key_Delete);
         s.remove(pos, end - pos);
-        return QStringList{s} + (op == 'd' ? QStringList() : typeOrPaste(op, s, pos));
+        return linesFit(s) ? QStringList{s} : QStringList();
     }
 
     // The options ("0".."3": Match Case, Whole Word), then "1".."3" characters
@@ -270,8 +286,9 @@ private:
             at = match + length;
         }
         result += text.mid(at);
-        return {QString::fromUcs4(reinterpret_cast<const char32_t*>(result.constData()),
-                                  result.size())};
+        const QString changed =
+            QString::fromUcs4(reinterpret_cast<const char32_t*>(result.constData()), result.size());
+        return linesFit(changed) ? QStringList{changed} : QStringList();
     }
 
     // The selection in characters of the control's text.
@@ -283,11 +300,22 @@ private:
         return {text.left(from).toUcs4().size(), text.left(to).toUcs4().size()};
     }
 
-    // Types the characters that the script gives, or pastes them, at pos in
-    // s; returns the states that the text goes through.
-    QStringList typeOrPaste(char op, QString s, qsizetype pos)
+    // Types the characters that the script gives, or pastes them, over
+    // [pos, end) in s; returns the states that the text goes through.
+    QStringList typeOrPaste(char op, QString s, qsizetype pos, qsizetype end)
     {
         QStringList states;
+        // Each key, and the paste, replaces the selection, unless a line
+        // would grow too long: then nothing changes.
+        const auto edit = [&](const QString& text) {
+            const QString after = QString(s).replace(pos, end - pos, text);
+            if (!linesFit(after))
+                return;
+            if (end > pos)
+                states += QString(s).remove(pos, end - pos);
+            states += s = after;
+            end = pos += text.size();
+        };
         QString chars;
         const QStringList& alphabet = op == 't' ? kTyped : kPasted;
         for (int n = ((next().unicode() - '1') & 7) + 1; n > 0; --n) {
@@ -299,14 +327,13 @@ private:
         for (const QChar c : op == 't' ? chars : QString()) {
             const int key = c == u'\n' ? int(Qt::Key_Return) : (c == u'\t' ? int(Qt::Key_Tab) : 0);
             press(key, {}, c == u'\n' ? QStringLiteral("\r") : QString(c));
-            states += s.insert(pos, c == u'\n' ? lineBreak : QString(c));
-            pos += c == u'\n' ? lineBreak.size() : 1;
+            edit(c == u'\n' ? lineBreak : QString(c));
         }
         if (op == 'p') {
             QApplication::clipboard()->setText(chars);
             press(Qt::Key_V, Qt::ControlModifier);
             chars.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
-            states += s.insert(pos, chars.replace(u'\n', lineBreak));
+            edit(chars.replace(u'\n', lineBreak));
         }
         return states;
     }

@@ -7,6 +7,7 @@
 #include "platform/text/richtextbox.h"
 #include "testsupport.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -28,7 +29,7 @@ using platform::MsgBox::Style;
 
 namespace {
 
-enum Gesture { DropOnDocument, DropOnButton, DropText, DropTwice };
+enum Gesture { DropOnDocument, DropOnButton, DropText, DropTwice, DragAway };
 
 struct Case
 {
@@ -52,6 +53,7 @@ const Case cases[] = {
     {"NUL bytes, No: nothing changes", "abc", false, DropOnDocument, "nul", No, "abc", ""},
     {"two drops before the open: the later, once", "abc", false, DropTwice, "a nul", No, "abc", ""},
     {"text dropped on the document goes in", "", false, DropText, "", 0, "hel\r\nlo", ""},
+    {"a drag that moves on and leaves opens nothing", "abc", false, DragAway, "a", 0, "abc", ""},
 };
 
 // Text of that many bytes in lines short enough to edit.
@@ -86,6 +88,44 @@ class TestEditor : public QObject, Fixture
     }
     void open(const QString& file) { choose(main->mnuOpen, file); }
     void saveAs(const QString& file) { choose(main->mnuSaveAs, file); }
+    // Steps, split at blanks: at:N puts the caret before character N,
+    // sel:A-B selects, type:TEXT types where the focus is, ime:TEXT commits
+    // TEXT from an input method, drop:N drops the text "pp" before character
+    // N, insert runs Insert > //; anything else is a key.
+    void play(const QString& steps)
+    {
+        for (const QString& step : steps.split(u' ')) {
+            const QString arg = step.section(u':', 1);
+            if (step.startsWith(u"at:"_s)) {
+                box()->setCursorPosition(arg.toInt());
+            } else if (step.startsWith(u"sel:"_s)) {
+                box()->setSelection(arg.section(u'-', 0, 0).toInt(), arg.section(u'-', 1).toInt());
+            } else if (step.startsWith(u"type:"_s)) {
+                QTest::keyClicks(QApplication::focusWidget(), arg);
+            } else if (step.startsWith(u"ime:"_s)) {
+                QInputMethodEvent commit;
+                commit.setCommitString(arg);
+                QApplication::sendEvent(box(), &commit);
+            } else if (step.startsWith(u"drop:"_s)) {
+                const unsigned long at = box()->toOffset(arg.toInt());
+                const QPoint point(int(box()->SendScintilla(
+                                       QsciScintillaBase::SCI_POINTXFROMPOSITION, 0UL, long(at))),
+                                   int(box()->SendScintilla(
+                                       QsciScintillaBase::SCI_POINTYFROMPOSITION, 0UL, long(at))) +
+                                       2);
+                QMimeData data;
+                data.setText(u"pp"_s);
+                for (const QEvent::Type type : {QEvent::DragEnter, QEvent::Drop}) {
+                    QDropEvent event(point, Qt::CopyAction, &data, Qt::LeftButton, {}, type);
+                    QApplication::sendEvent(box()->viewport(), &event);
+                }
+            } else if (step == u"insert"_s) {
+                main->mnudoubleslash->trigger();
+            } else {
+                keys(step);
+            }
+        }
+    }
     QString format() const
     {
         const platform::TextFormat f = box()->format();
@@ -153,6 +193,10 @@ private slots:
         QTest::newRow("cr lf cut") << QByteArray(piece - 1, 'a') + "\r\n\r\n\n" << ro;
         QTest::newRow("cp1252 after utf-8") << "\xC3\xA9" + QByteArray(piece, 'a') + "\xFF!" << ro;
         QTest::newRow("cp1252 after ascii") << QByteArray(piece, 'a') + "\xE9!" << ro;
+        QTest::newRow("long line across pieces")
+            << lines(piece - 1000) + QByteArray(3000, 'x') + "\n"
+            << u"cp1252 lf read-only"_s;
+        QTest::newRow("nul after a kib") << lines(5000) + '\0' << u"cp1252 lf"_s;
     }
 
     void roundTrip()
@@ -171,9 +215,7 @@ private slots:
     }
 
     // Keys do what they do in a plain text box, and nothing more; Return and
-    // Shift+Return type the file's main line break. Steps, split at blanks:
-    // at:N puts the caret before character N, sel:A-B selects, type:TEXT types
-    // where the focus is; anything else is a key.
+    // Shift+Return type the file's main line break. Steps as play() takes them.
     void keysKeepEveryByte_data()
     {
         QTest::addColumn<QByteArray>("file");
@@ -201,9 +243,10 @@ private slots:
         // The engine lets the caret stop inside the noncharacters.
         const QByteArray odd("a\xEF\xB7\x90\xF0\x9F\xBF\xBE"
                              "b");
-        const QByteArray line(3000, 'x'); // too long: read-only until New, copied whole
-        row("too long a line", line, "at:2500 type:y Tab Backspace Ctrl+A Ctrl+C Ctrl+N Ctrl+P",
-            line);
+        const QByteArray line(3000, 'x'); // too long: read-only until New, copied without cuts
+        row("too long a line", line,
+            "at:2500 type:y Tab Backspace sel:2000-2101 Ctrl+C Ctrl+N Ctrl+P",
+            QByteArray(100, 'x'));
         row("right over noncharacters", odd, "Home Right Right type:x Right type:y",
             "a\xEF\xB7\x90x\xF0\x9F\xBF\xBEyb");
         row("left over noncharacters", odd, "End Left Left Left type:x",
@@ -218,19 +261,51 @@ private slots:
         QFETCH(QString, steps);
         QFETCH(QByteArray, saved);
         open(write(u"in.odf"_s, file));
-        for (const QString& step : steps.split(u' ')) {
-            const QString arg = step.section(u':', 1);
-            if (step.startsWith(u"at:"_s))
-                box()->setCursorPosition(arg.toInt());
-            else if (step.startsWith(u"sel:"_s))
-                box()->setSelection(arg.section(u'-', 0, 0).toInt(), arg.section(u'-', 1).toInt());
-            else if (step.startsWith(u"type:"_s))
-                QTest::keyClicks(QApplication::focusWidget(), arg);
-            else
-                keys(step);
-        }
+        play(steps);
         saveAs(path(u"out.odf"_s));
         QCOMPARE(read(path(u"out.odf"_s)), saved);
+    }
+
+    // No edit makes a line longer than the engine can lay out at a key's pace
+    // (kMaxLineLength): one that would is refused whole, with a beep and the
+    // strip saying why, and the document, Undo and the clipboard stay as they
+    // were; up to that length edits go. The lines: 1024 and 1025 bytes, then
+    // a full one.
+    void noLineGrowsTooLong_data()
+    {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<int>("refused");
+        QTest::addColumn<QByteArray>("saved"); // empty: as opened
+        for (const char* steps :
+             {"Ctrl+End type:x", "Ctrl+End Tab", "at:2060 Ctrl+V", "at:2060 ime:x", "drop:2060",
+              "insert", "at:1026 Backspace", "at:1024 Del", "at:1026 Ctrl+Backspace",
+              "at:1024 Ctrl+Del", "sel:1024-1026 Ctrl+X", "sel:1024-1026 type:z"})
+            QTest::newRow(steps) << QString::fromUtf8(steps) << 1 << QByteArray();
+        // Undo takes back the last edit that went in.
+        QTest::newRow("undo") << u"at:0 type:y Ctrl+End type:x Ctrl+Z Ctrl+End type:x"_s << 2
+                              << QByteArray();
+        QTest::newRow("a line just full") << u"at:2051 Backspace at:1026 Backspace"_s << 0
+                                          << QByteArray(1024, 'a') + QByteArray(1024, 'b') +
+                                                 "\r\n" + QByteArray(platform::kMaxLineLength, 'f');
+    }
+
+    void noLineGrowsTooLong()
+    {
+        QFETCH(QString, steps);
+        QFETCH(int, refused);
+        QFETCH(QByteArray, saved);
+        const QByteArray file = QByteArray(1024, 'a') + "\r\n" + QByteArray(1025, 'b') + "\r\n" +
+                                QByteArray(platform::kMaxLineLength, 'f');
+        open(write(u"in.odf"_s, file));
+        QApplication::clipboard()->setText(u"pp"_s);
+        play(steps);
+        QCoreApplication::processEvents();
+        QCOMPARE(script.beeps, refused);
+        QCOMPARE(main->lblReadOnly->isVisible(), refused > 0);
+        QVERIFY(!refused || main->lblReadOnly->accessibleName().contains(u"longer than 2048"_s));
+        QCOMPARE(QApplication::clipboard()->text(), u"pp"_s);
+        saveAs(path(u"out.odf"_s));
+        QCOMPARE(read(path(u"out.odf"_s)), saved.isEmpty() ? file : saved);
     }
 
     // With unsaved changes New and Open ask first: Cancel stops, Yes goes on
@@ -387,6 +462,12 @@ private slots:
         // Alt with a letter that no menu takes beeps and types nothing.
         keys(u"Alt+Z"_s);
         QVERIFY(box()->isEmpty() && script.beeps == 1);
+        // AltGr, which Windows reports as Ctrl+Alt, types its character.
+        QKeyEvent altGr(QEvent::KeyPress, Qt::Key_E, Qt::ControlModifier | Qt::AltModifier,
+                        u"\u20AC"_s);
+        QApplication::sendEvent(box(), &altGr);
+        QVERIFY(text() == u"\u20AC"_s && script.beeps == 1);
+        keys(u"Backspace"_s);
         type(u"hello"_s);
         keys(u"Return"_s);
         type(u"world"_s);
@@ -403,15 +484,51 @@ private slots:
         QCOMPARE(main->focusWidget(), main->cmdMinimize);
     }
 
+    // What the document shows of each Windows-1252 byte from 0x80 to 0x9F:
+    // the curly quotes, the euro sign and the rest; the five bytes that the
+    // code page leaves undefined stay the C1 controls of the same number.
+    void showsWindows1252()
+    {
+        QByteArray bytes;
+        for (int b = 0x80; b < 0xA0; ++b)
+            bytes += char(b);
+        open(write(u"c.odf"_s, bytes));
+        QCOMPARE(text(), u"\u20AC\u0081\u201A\u0192\u201E\u2026\u2020\u2021\u02C6\u2030\u0160"
+                         "\u2039\u0152\u008D\u017D\u008F\u0090\u2018\u2019\u201C\u201D\u2022"
+                         "\u2013\u2014\u02DC\u2122\u0161\u203A\u0153\u009D\u017E\u0178"_s);
+    }
+
+    // A screen reader counts in UTF-16 code units, as Qt does: over accented
+    // letters and characters outside the BMP its text ranges, the caret and a
+    // selection made backwards are where the user sees them.
+    void screenReaderOffsets()
+    {
+        box()->setText(u"\u00E9\U0001F600 x\r\nz\u00E9\U0001F600"_s);
+        QAccessibleTextInterface* reader =
+            QAccessible::queryAccessibleInterface(box())->textInterface();
+        QCOMPARE(reader->characterCount(), 11);
+        QCOMPARE(reader->text(1, 3), u"\U0001F600"_s);
+        QCOMPARE(reader->text(7, 11), u"z\u00E9\U0001F600"_s);
+        keys(u"Ctrl+End, Shift+Left, Shift+Left"_s);
+        int start = -1;
+        int end = -1;
+        reader->selection(0, &start, &end);
+        QCOMPARE(QList({start, end, reader->cursorPosition()}), QList({8, 11, 8}));
+        keys(u"Ctrl+Home, Right, Right"_s);
+        QCOMPARE(reader->cursorPosition(), 3);
+    }
+
     // The document reads as ODF. Its colours on screen, a letter a byte (.
     // plain, c comment or banner, i include, s section, k key, n number, q
     // quoted string; blanks take the colour around them), with each line break, on palettes where
     // each keeps a contrast of 4.5:1 to the base; typing // before a key line makes it a comment,
     // Backspace takes it back. F1 in a key shows what the blank template says above the key or its
     // group, as a screen reader hears it; nothing for a key it lacks or writes in another case;
-    // Escape hides it.
+    // Escape and typing hide it; so does the mouse moving on from the tip that resting in a key
+    // showed.
     void readsAsOdf()
     {
+        const QPalette palette = QApplication::palette();
         const QByteArray text =
             "#include \"a.odf\" // x|//***| [Ships] 2|buildTime = 2.5f|n = "
             "\"a // b\" // c|\t\"hp1\" \"\" x1 -3|bad = \"open // x| = 5 #x|a b = 1|";
@@ -429,10 +546,15 @@ private slots:
                                               {"\n"_ba, QColor(32, 33, 36)},
                                               {"\r"_ba, QColor(255, 255, 220)}}) {
             const QColor fore = QColor::fromHsl(0, 0, base.lightness() > 128 ? 0 : 225);
-            box()->setPalette(QPalette(fore, base, base, base, base, fore, fore, base, base));
+            // A change of the desktop's theme while the program runs.
+            QApplication::setPalette(
+                QPalette(fore, base, base, base, base, fore, fore, base, base));
+            QCoreApplication::processEvents(); // which reaches the widgets from the event loop
             for (unsigned long style = 0; style < 7; ++style) {
-                const long c = box()->SendScintilla(QsciScintillaBase::SCI_STYLEGETFORE, style);
-                QVERIFY(OdfStyler::contrast(QColor(c & 255, c >> 8 & 255, c >> 16), base) >= 4.5);
+                const int c = int(box()->SendScintilla(QsciScintillaBase::SCI_STYLEGETFORE, style));
+                const QColor colour(c & 255, c >> 8 & 255, c >> 16);
+                QVERIFY(OdfStyler::contrast(colour, base) >= 4.5);
+                QCOMPARE(colour.rgb() == fore.rgb(), style == 0);
             }
             box()->LoadFile(write(u"c.odf"_s, QByteArray(text).replace("|", lineBreak)));
             const QByteArray expected =
@@ -445,16 +567,28 @@ private slots:
             keys(u"Backspace, Backspace"_s);
             QCOMPARE(shown(), expected);
         }
+        QApplication::setPalette(palette);
         // Lines, each with the start of its help ("": none).
         const QStringList rows = u" lifeSupportHitPoints =|Hitpoints|weaponYellow =|The multiplier|"
                                  "intrinsicValue =|The normalized intrinsic value of a target.  "
                                  "High value craft make good\nattack|BuildTime =|"_s.split(u'|');
         for (qsizetype row = 0; row < rows.size(); row += 2) {
-            box()->setText(rows[row]);
-            keys(u"End, Left, Left, F1"_s);
             const QString& help = rows[row + 1];
-            QCOMPARE(box()->accessibleDescription().left(help.size() + int(help.isEmpty())), help);
-            keys(u"Escape"_s);
+            const auto described = [this, &help] {
+                return box()->accessibleDescription().left(help.size() + int(help.isEmpty()));
+            };
+            box()->setText(rows[row]);
+            emit box()->SCN_DWELLSTART(2, 0, 0); // the mouse rests in the key, then moves on
+            QCOMPARE(described(), help);
+            emit box()->SCN_DWELLEND(2, 0, 0);
+            QVERIFY(box()->accessibleDescription().isEmpty());
+            keys(u"End, Left, Left, Left, F1"_s);
+            emit box()->SCN_DWELLEND(0, 0, 0); // which leaves F1's tip alone
+            QCOMPARE(described(), help);
+            if (row % 4 == 0)
+                keys(u"Escape"_s);
+            else
+                type(u"x"_s); // in the key: the caret stays in it
             QVERIFY(box()->accessibleDescription().isEmpty());
         }
     }
@@ -497,6 +631,13 @@ private slots:
                 data.setUrls({urls.constLast()});
             QDragEnterEvent enter(at, actions, &data, Qt::LeftButton, {});
             QApplication::sendEvent(target, &enter);
+            if (c.gesture == DragAway) {
+                QDragMoveEvent move(at + QPoint(5, 5), actions, &data, Qt::LeftButton, {});
+                QApplication::sendEvent(target, &move);
+                QDragLeaveEvent leave;
+                QApplication::sendEvent(target, &leave);
+                continue;
+            }
             QDropEvent drop(at, actions, &data, Qt::LeftButton, {});
             QApplication::sendEvent(target, &drop);
             QVERIFY(drop.isAccepted());

@@ -176,9 +176,21 @@ private slots:
         QCOMPARE(read(path(u"utf8.odf"_s)), "中 = 1\r\nHP = 2\nmaxhp = 3\rcafé hp€"_ba);
     }
 
-    // A read-only document is searched but never changed.
-    void readOnlyRefusesReplace()
+    // A read-only document is searched but never changed; no replacement
+    // makes a line longer than the engine can edit.
+    void refusals()
     {
+        openBytes(QByteArray(2000, 'x') + " hp hp\r\n");
+        FrmFind* replace = findWindow(u"hp"_s, true);
+        replace->txtReplace->setText(QString(28, u'h'));
+        replace->cmdReplaceAll->click();
+        QCOMPARE(script.beeps, 1);
+        QVERIFY(main->lblReadOnly->isVisible());
+        QVERIFY(!main->blnChanged);
+        replace->txtReplace->setText(QString(23, u'h')); // to the limit exactly
+        replace->cmdReplaceAll->click();
+        QCOMPARE(box()->textLength(), 2050);
+        script.beeps = 0;
         openBytes(kLong + "abc abc"_ba);
         FrmFind* find = findWindow(u"abc"_s, true);
         find->txtReplace->setText(u"z"_s);

@@ -7,6 +7,7 @@
 #include "platform/files/filelistbox.h"
 #include "platform/files/imagebox.h"
 #include "platform/files/picture.h"
+#include "platform/files/volumes.h"
 #include "platform/forms/runtimeerror.h"
 #include "platform/forms/textbox.h"
 #include "testsupport.h"
@@ -17,7 +18,9 @@
 #include <QBuffer>
 #include <QPointer>
 #include <QPushButton>
+#include <QStorageInfo>
 #include <QTest>
+#include <QTimer>
 #include <QtEndian>
 #include <algorithm>
 
@@ -160,20 +163,31 @@ private slots:
             // Locked as a screen reader hears it, not only to the keys.
             QCOMPARE(QAccessible::queryAccessibleInterface(text)->state().readOnly, locked);
             QTest::keyClicks(text, u"a\tb"_s);
+            // AltGr, which Windows reports as Ctrl+Alt, types its character.
+            QKeyEvent altGr(QEvent::KeyPress, Qt::Key_E, Qt::ControlModifier | Qt::AltModifier,
+                            u"\u20AC"_s);
+            QApplication::sendEvent(text, &altGr);
             main->activateWindow();
             QVERIFY(QTest::qWaitForWindowActive(main));
             w->setWindowState(closeBox ? Qt::WindowMinimized : Qt::WindowNoState);
             QCOMPARE(open(action, window), w.data());
-            QCOMPARE(text->toPlainText(), locked ? shown : u"a\tb"_s + shown);
+            QCOMPARE(text->toPlainText(), locked ? shown : u"a\tb\u20AC"_s + shown);
             text->setFocus();
             QTest::keyClick(text, Qt::Key_Tab, Qt::ControlModifier);
             QCOMPARE(QApplication::focusWidget()->objectName(), next);
-            if (closeBox)
+            if (closeBox) // Enter on the keypad presses the focused button, as Return does
                 w->close();
+            else if (next == u"cmdClose"_s)
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
             else
                 QTest::mouseClick(w->findChild<QPushButton*>(u"cmdClose"_s), Qt::LeftButton);
+            // Loaded again at once, before the closed one is gone, it comes back fresh.
+            QWidget* again = open(action, window);
+            QVERIFY(again != nullptr && again != w);
+            QCOMPARE(again->findChild<platform::TextBox*>(u"Text1"_s)->toPlainText(), shown);
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
             QVERIFY(w.isNull());
+            QVERIFY(script.beeps == 0);
         }
     }
 
@@ -205,6 +219,10 @@ private slots:
         QVERIFY(script.said(Style::OkOnly | Style::Exclamation, path(u"0"_s)));
         QTest::keyClick(stick.Drive1, Qt::Key_Up);
         QVERIFY(stick.Dir1->Path() == u"/"_s && stick.File1->Path() == u"/"_s);
+        // The drive shown, chosen again, leaves the folder as it is.
+        stick.Dir1->setPath(path(u"pics"_s));
+        emit stick.Drive1->activated(stick.Drive1->currentIndex());
+        QCOMPARE(stick.Dir1->Path(), path(u"pics"_s));
 
         QPointer<FrmPreview> v =
             static_cast<FrmPreview*>(open(main->mnuHardpointViewer, u"frmPreview"_s));
@@ -216,6 +234,15 @@ private slots:
             return std::count_if(pixels, pixels + shown.sizeInBytes() / 4,
                                  [&color](QRgb pixel) { return near(QColor(pixel), color); });
         };
+        // The drives as the program finds them: the root first, each the root
+        // of a mounted volume, the current folder's shown.
+        const QString root = QDir::toNativeSeparators(QDir::rootPath());
+        QCOMPARE(v->Drive1->itemText(0), root);
+        for (int i = 0; i < v->Drive1->count(); ++i) {
+            const QString drive = platform::driveRoot(v->Drive1->itemText(i));
+            QCOMPARE(QStorageInfo(drive).rootPath(), drive);
+        }
+        QVERIFY(path(u"pics"_s).startsWith(platform::driveRoot(v->Drive1->currentText())));
         QCOMPARE(entries(v->File1),
                  QStringList({u"alpha.bmp"_s, u"Bravo.JPG"_s, u"charlie.jpeg"_s, u"delta.gif"_s}));
         QCOMPARE(entries(v->Dir1).join(u'/'), u'/' + path(u"pics/hotel.jpg/sub1/Sub2"_s));
@@ -250,6 +277,42 @@ private slots:
         QTRY_VERIFY(v.isNull());
         v = static_cast<FrmPreview*>(open(main->mnuHardpointViewer, u"frmPreview"_s));
         QVERIFY(v->File1->Path() == path(u"pics"_s) && !v->Image1->hasPicture());
+    }
+
+    // The program ends when its last visible window is hidden or closed, and
+    // not while another one is still open.
+    void endsWithTheLastWindow()
+    {
+        struct Quits : QObject
+        {
+            int count = 0;
+            bool eventFilter(QObject*, QEvent* event) override
+            {
+                count += int(event->type() == QEvent::Quit);
+                return event->type() == QEvent::Quit;
+            }
+        } quits;
+        QCoreApplication::instance()->installEventFilter(&quits);
+        QGuiApplication::setQuitOnLastWindowClosed(true);
+        QPointer<QWidget> about = open(main->mnuAbout, u"frmAbout"_s);
+        auto* viewer = static_cast<FrmPreview*>(open(main->mnuHardpointViewer, u"frmPreview"_s));
+        QVERIFY(about && viewer);
+        // Within the event loop, which is what the program asks to leave.
+        QList<int> counts;
+        QTimer::singleShot(0, this, [&] {
+            main->close();
+            QTest::mouseClick(viewer->cmdHide, Qt::LeftButton);
+            counts << quits.count; // About is still open
+            program->frmPreview.Show();
+            about->close();
+            counts << quits.count;
+            QTest::mouseClick(viewer->cmdHide, Qt::LeftButton);
+            counts << quits.count;
+            QCoreApplication::exit();
+        });
+        QCoreApplication::exec();
+        QCOMPARE(counts, QList({0, 0, 1}));
+        QGuiApplication::setQuitOnLastWindowClosed(false);
     }
 
     // Pictures are told by their content, not their name: a whole BMP, GIF

@@ -51,7 +51,7 @@ RichTextBox::RichTextBox(QWidget* parent) : QsciScintillaBase(parent)
     SendScintilla(SCI_SETMARGINLEFT, 0UL, 4L);
     SendScintilla(SCI_SETPASTECONVERTENDINGS, 1L);
     SendScintilla(SCI_SETRECTANGULARSELECTIONMODIFIER, 0L);
-    SendScintilla(SCI_SETMODEVENTMASK, long(kContentChanges));
+    SendScintilla(SCI_SETMODEVENTMASK, long(kContentChanges | SC_MOD_INSERTCHECK));
     // Qt already paints through a buffer; the lines on screen keep their layout.
     SendScintilla(SCI_SETBUFFEREDDRAW, 0L);
     SendScintilla(SCI_SETLAYOUTCACHE, long(SC_CACHE_PAGE));
@@ -132,6 +132,7 @@ void RichTextBox::setText(const QString& text)
     if (isReadOnly())
         newDocument(); // no Undo may bring the cut lines back as text
     const QByteArray bytes = text.toUtf8();
+    const CheckedEdit checked(*this);
     SendScintilla(SCI_BEGINUNDOACTION);
     SendScintilla(SCI_CLEARALL);
     SendScintilla(SCI_APPENDTEXT, static_cast<uintptr_t>(bytes.size()), bytes.constData());
@@ -147,25 +148,34 @@ void RichTextBox::appendText(const QString& text)
 {
     const ChangeBatch batch(*this);
     const QByteArray bytes = text.toUtf8();
+    const long length = SendScintilla(SCI_GETLENGTH);
+    if (!acceptsEdit(length, length, bytes))
+        return;
+    const CheckedEdit checked(*this);
     SendScintilla(SCI_BEGINUNDOACTION);
     SendScintilla(SCI_APPENDTEXT, static_cast<uintptr_t>(bytes.size()), bytes.constData());
     SendScintilla(SCI_ENDUNDOACTION);
 }
 
-void RichTextBox::editAsOneStep(const std::function<void()>& edit)
+bool RichTextBox::editAsOneStep(bool linesFit, const std::function<void()>& edit)
 {
+    if (!linesFit)
+        return refuseEdit();
     const ChangeBatch batch(*this);
+    const CheckedEdit checked(*this);
     SendScintilla(SCI_BEGINUNDOACTION);
     edit();
     SendScintilla(SCI_ENDUNDOACTION);
+    return true;
 }
 
 void RichTextBox::replaceSelection(const QByteArray& bytes)
 {
     const long start = SendScintilla(SCI_GETSELECTIONSTART);
     const long end = SendScintilla(SCI_GETSELECTIONEND);
-    if ((start == end && bytes.isEmpty()) || isReadOnly())
+    if ((start == end && bytes.isEmpty()) || isReadOnly() || !acceptsEdit(start, end, bytes))
         return;
+    const CheckedEdit checked(*this);
     SendScintilla(SCI_BEGINUNDOACTION);
     SendScintilla(SCI_SETTARGETRANGE, static_cast<unsigned long>(start), end);
     SendScintilla(SCI_REPLACETARGET, static_cast<uintptr_t>(bytes.size()), bytes.constData());
@@ -181,8 +191,9 @@ QByteArray RichTextBox::toDocumentText(const QString& text) const
 void RichTextBox::Cut()
 {
     const ChangeBatch batch(*this);
-    if (SendScintilla(SCI_GETSELECTIONEMPTY) || isReadOnly())
-        return;
+    if (SendScintilla(SCI_GETSELECTIONEMPTY) || isReadOnly() ||
+        !acceptsEdit(SendScintilla(SCI_GETSELECTIONSTART), SendScintilla(SCI_GETSELECTIONEND), {}))
+        return; // the clipboard keeps what it had
     copy();
     replaceSelection({});
 }

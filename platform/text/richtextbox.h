@@ -37,16 +37,20 @@ public:
     // The whole content with each line's own line break.
     QString Text() const;
     // Replaces the whole content as one step that Undo takes back; in a
-    // read-only document, as a new document.
+    // read-only document, as a new document. The program's own write, it is
+    // not held to kMaxLineLength as edits are.
     void setText(const QString& text);
     bool isEmpty() const;
 
     // Adds text at the very end of the document as one undoable step,
     // whatever the selection or caret.
     void appendText(const QString& text);
-    // Runs a change of the engine's text, made by a search of this layer, as
-    // one step that Undo takes back, with one Change after it.
-    void editAsOneStep(const std::function<void()>& edit);
+    // Runs a change of the engine's text that a search of this layer made, as
+    // one step that Undo takes back, with one Change after it. The search
+    // checks the lines it changes: when one would grow longer than
+    // kMaxLineLength (`linesFit` false) nothing changes and editRefused is
+    // raised.
+    bool editAsOneStep(bool linesFit, const std::function<void()>& edit);
 
     // What the edit messages WM_CUT and WM_PASTE do.
     void Cut();
@@ -106,21 +110,28 @@ signals:
     void Change();
     // Raised once the font and the palette have gone into the engine's styles.
     void looksChanged();
+    // Raised when an edit is refused because it would make a line longer than
+    // kMaxLineLength; the document and the clipboard are as they were.
+    void editRefused();
 
 protected:
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    // The editing items of a text box, then the actions added to the control.
-    void contextMenuEvent(QContextMenuEvent* event) override;
     void changeEvent(QEvent* event) override;
     QByteArray fromMimeData(const QMimeData* source, bool& rectangular) const override;
     QMimeData* toMimeData(const QByteArray& text, bool rectangular) const override;
+    void dropEvent(QDropEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    // The editing items of a text box, then the actions added to the control.
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private slots:
     void emitQueuedChange();
 
 private:
     class ChangeBatch;
+    class CheckedEdit;
 
     void accessibilityActiveChanged(bool active) override;
     void applyLooks();
@@ -137,11 +148,25 @@ private:
     QString fileText(qsizetype start, qsizetype end) const;
     QByteArray toDocumentText(const QString& text) const;
 
+    // The line length guard (kMaxLineLength): whether replacing the bytes
+    // [start, end) with `bytes` keeps every line it touches short enough.
+    bool keepsLinesShort(long start, long end, QByteArrayView bytes) const;
+    long lineStartAt(long offset) const;
+    long lineEndAt(long offset) const;
+    // The same, raising editRefused when it would not.
+    bool acceptsEdit(long start, long end, QByteArrayView bytes);
+    bool acceptsKey(const QKeyEvent* key);
+    std::pair<long, long> rangeDeletedAt(long caret, bool back, bool byWord) const;
+    bool acceptsDrop(const QDropEvent* drop);
+    bool refuseEdit();
+    void checkInsertion(int position, int length);
+
     TextFormat m_format;
     LineCuts m_cuts;
     int m_batchDepth = 0;
     bool m_changePending = false;
     bool m_changeQueued = false;
+    bool m_checked = false;         // see CheckedEdit
     mutable bool m_indexed = false; // the UTF-16 line index is allocated
 };
 

@@ -41,4 +41,23 @@ private:
     RichTextBox& m_box;
 };
 
+// Marks an edit whose lines were checked before it was made, or a Text
+// write, which is not held to kMaxLineLength: the engine's last guard, which
+// cannot see the text that it is asked to insert, stays out of its way.
+class RichTextBox::CheckedEdit
+{
+public:
+    explicit CheckedEdit(RichTextBox& box) : m_box(box), m_was(box.m_checked)
+    {
+        m_box.m_checked = true;
+    }
+    ~CheckedEdit() { m_box.m_checked = m_was; }
+    CheckedEdit(const CheckedEdit&) = delete;
+    CheckedEdit& operator=(const CheckedEdit&) = delete;
+
+private:
+    RichTextBox& m_box;
+    bool m_was;
+};
+
 } // namespace platform

@@ -59,6 +59,15 @@ constexpr int kExtraKeys[] = {'L' | kCtrl,
                               Sci::SCK_END | kAlt,
                               Sci::SCK_HOME | kAlt | kShift};
 
+// A character typed with AltGr, which Windows reports as Ctrl+Alt.
+bool isAltGr(const QKeyEvent* key)
+{
+    const Qt::KeyboardModifiers modifiers =
+        key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    return modifiers == (Qt::ControlModifier | Qt::AltModifier) && !key->text().isEmpty() &&
+           key->text().front().isPrint();
+}
+
 } // namespace
 
 void RichTextBox::clearExtraKeys()
@@ -135,22 +144,31 @@ void RichTextBox::keyPressEvent(QKeyEvent* event)
         contextMenuEvent(&menu);
         return;
     }
+    if (!isReadOnly() && !event->matches(QKeySequence::Cut) && !acceptsKey(event)) {
+        event->accept(); // refused: a line would grow too long
+        return;
+    }
+    const CheckedEdit checked(*this);
+    const bool command =
+        !isAltGr(event) &&
+        (modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0;
     if (event->matches(QKeySequence::Copy)) {
         copy();
     } else if (event->matches(QKeySequence::Cut)) {
         Cut();
     } else if (event->matches(QKeySequence::Paste)) {
         Paste();
-    } else if ((modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0) {
+    } else if (command) {
         // A command key or nothing: a shortcut that no one took types no text.
         QKeyEvent command(event->type(), event->key(), modifiers, QString(), event->isAutoRepeat(),
                           ushort(event->count()));
         QsciScintillaBase::keyPressEvent(&command);
         event->setAccepted(command.isAccepted());
         return;
-    } else if (event->text().toUcs4().size() > 1) {
+    } else if (isAltGr(event) || event->text().toUcs4().size() > 1) {
         // Several characters in one key press (an input method's or a
-        // compose sequence's): the engine's key handling takes only one.
+        // compose sequence's), of which the engine's key handling takes only
+        // one, or AltGr's, which the engine takes for a command.
         replaceSelection(toDocumentText(event->text()));
     } else {
         QsciScintillaBase::keyPressEvent(event);

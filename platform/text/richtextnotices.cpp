@@ -36,10 +36,12 @@ void RichTextBox::accessibilityActiveChanged(bool active)
 // Called just before each insertion and deletion.
 void RichTextBox::onModified(int position, int type, const char* text, int length)
 {
-    if (!(type & kContentChanges))
-        return;
+    if (type & SC_MOD_INSERTCHECK)
+        return checkInsertion(position, length);
+    if (!(type & kContentChanges) || length <= 0)
+        return; // an insertion the guard emptied changes nothing
     onContentChanged();
-    if (!QAccessible::isActive() || length <= 0)
+    if (!QAccessible::isActive())
         return;
     const int at = int(toTextPosition(position));
     if (type & SC_MOD_BEFOREINSERT) {

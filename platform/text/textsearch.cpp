@@ -1,6 +1,7 @@
 #include "platform/text/textsearch.h"
 
 #include "platform/text/richtextbox.h"
+#include "platform/text/textfile.h"
 
 #include <QHash>
 
@@ -315,6 +316,37 @@ void replaceRange(RichTextBox& box, const TextRange& range, const QByteArray& by
                       bytes.constData());
 }
 
+qsizetype lineLength(const RichTextBox& box, qsizetype offset)
+{
+    const long line =
+        box.SendScintilla(Sci::SCI_LINEFROMPOSITION, static_cast<unsigned long>(offset));
+    return box.SendScintilla(Sci::SCI_GETLINEENDPOSITION, static_cast<unsigned long>(line)) -
+           box.SendScintilla(Sci::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
+}
+
+// Whether no line grows past kMaxLineLength when every match is replaced by
+// `length` bytes: the lines of an edit are checked before it is made.
+bool linesFit(const RichTextBox& box, const TextMatcher& matcher, qsizetype length)
+{
+    qsizetype lineEnd = -1;
+    qsizetype size = 0; // the line's length with the replacements so far
+    bool fits = true;
+    matcher.forEachMatch(0, documentLength(box), [&](const TextRange& found) {
+        if (found.start > lineEnd) {
+            const long line = box.SendScintilla(Sci::SCI_LINEFROMPOSITION,
+                                                static_cast<unsigned long>(found.start));
+            lineEnd =
+                box.SendScintilla(Sci::SCI_GETLINEENDPOSITION, static_cast<unsigned long>(line));
+            size = lineLength(box, found.start);
+        }
+        const qsizetype growth = length - (found.end - found.start);
+        size += growth;
+        fits = growth <= 0 || size <= kMaxLineLength;
+        return fits;
+    });
+    return fits;
+}
+
 // The replacement as the engine holds it: one line, like the searched text.
 QByteArray replacementBytes(const QString& replacement)
 {
@@ -362,7 +394,11 @@ bool replaceSelection(RichTextBox& box, const SearchRequest& request, const QStr
         return false;
     const TextRange selected = selection(box);
     const QByteArray bytes = replacementBytes(replacement);
-    box.editAsOneStep([&] { replaceRange(box, selected, bytes); });
+    const qsizetype growth = bytes.size() - (selected.end - selected.start);
+    if (!box.editAsOneStep(growth <= 0 ||
+                               lineLength(box, selected.start) + growth <= kMaxLineLength,
+                           [&] { replaceRange(box, selected, bytes); }))
+        return false;
     box.SendScintilla(Sci::SCI_GOTOPOS, static_cast<unsigned long>(selected.start + bytes.size()));
     return true;
 }
@@ -378,7 +414,8 @@ qsizetype replaceAll(RichTextBox& box, const SearchRequest& request, const QStri
     const QByteArray bytes = replacementBytes(replacement);
     qsizetype replaced = 0;
     std::vector<TextRange> batch;
-    box.editAsOneStep([&] {
+    const bool fits = linesFit(box, matcher, bytes.size());
+    box.editAsOneStep(fits, [&] {
         for (qsizetype at = 0; at >= 0;) {
             batch.clear();
             at = matcher.forEachMatch(at, documentLength(box), [&batch](const TextRange& found) {
@@ -394,7 +431,7 @@ qsizetype replaceAll(RichTextBox& box, const SearchRequest& request, const QStri
                 break;
         }
     });
-    return replaced;
+    return fits ? replaced : -1;
 }
 
 QRect selectionRect(const RichTextBox& box)

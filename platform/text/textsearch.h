@@ -93,11 +93,13 @@ Found findNext(RichTextBox& box, const SearchRequest& request, bool backward, bo
 // Whether the selection is a match.
 bool selectionMatches(const RichTextBox& box, const SearchRequest& request);
 // Replaces the selection, when it is a match, with `replacement`, as one
-// step that Undo takes back; false when it was not one or the document is
-// read-only.
+// step that Undo takes back; false when it was not one, the document is
+// read-only or the line would grow longer than kMaxLineLength (which the
+// control reports).
 bool replaceSelection(RichTextBox& box, const SearchRequest& request, const QString& replacement);
 // Replaces every match, as one step that Undo takes back; returns how many.
-// A read-only document is left alone (-1).
+// A read-only document, or one where a line would grow longer than
+// kMaxLineLength (which the control reports), is left alone (-1).
 qsizetype replaceAll(RichTextBox& box, const SearchRequest& request, const QString& replacement);
 // The selection's place on the screen, in global coordinates (its first
 // line); empty when it is not in view.

@@ -124,7 +124,7 @@ run_accessibility() {
 # opens it, or is reported; Alt with a letter that no menu takes types
 # nothing; Return presses the focused push button; a 20 MB line opens
 # read-only, refuses a letter and leaves the program answering, and Save As
-# writes it back.
+# writes it back; a pasted line of 1 MB is refused and the program answers.
 run_desktop() {
     "$binary" missing.odf &
     local app=$! main
@@ -151,6 +151,12 @@ run_desktop() {
     xdotool key End && xdotool type x
     save_as "$main" long-saved.odf
     cmp long.odf long-saved.odf || fail "the long line did not come back byte for byte"
+    focus_window "$main"
+    xdotool key ctrl+n && xdotool type keep
+    python3 -c 'print("x" * 10**6, end="")' | xsel --clipboard --input
+    xdotool key ctrl+v && xdotool type z
+    save_as "$main" pasted.odf # within its generous wait: only a freeze misses it
+    printf 'keepz' | cmp - pasted.odf || fail "a line of 1 MB was pasted, or the keys after it lost"
 }
 # Find, Replace and Go To on their keys, in a Windows-1252 file: the match
 # found is what Ctrl+C copies, Replace All and its Undo are compared byte for
