@@ -5,8 +5,6 @@
 #include "companions/frmexample.h"
 #include "companions/frmpreview.h"
 #include "companions/frmpublished.h"
-#include "editor/frmfind.h"
-#include "editor/frmgoto.h"
 #include "editor/program.h"
 #include "odf/keyhelp.h"
 #include "odf/odfstyler.h"
@@ -18,7 +16,6 @@
 #include "platform/text/richtextbox.h"
 #include "platform/text/textfile.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QFileInfo>
@@ -180,33 +177,6 @@ void FrmMain::createMenus()
 
     mnuHelp = addMenu("mnuHelp", QStringLiteral("&Help"));
     mnuAbout = addItem(mnuHelp, "mnuAbout", QStringLiteral("&About Tessmark 2.0..."));
-}
-
-// Find, Replace and Go To come after the editing items of the document's
-// context menu; F3 and Shift+F3 only on keys.
-void FrmMain::createSearchKeys()
-{
-    const auto add = [this](QWidget* owner, const char* name, const QString& caption,
-                            const QKeySequence& keys, auto command) {
-        auto* action = new QAction(caption, owner);
-        action->setObjectName(QString::fromLatin1(name));
-        action->setShortcut(keys);
-        action->setShortcutContext(Qt::WindowShortcut);
-        owner->addAction(action);
-        connect(action, &QAction::triggered, this, command);
-        return action;
-    };
-    mnuFind = add(rtfBox, "mnuFind", tr("Find..."), QKeySequence(Qt::CTRL | Qt::Key_F),
-                  [this] { FrmFind::open(m_program, false); });
-    mnuReplace = add(rtfBox, "mnuReplace", tr("Replace..."), QKeySequence(Qt::CTRL | Qt::Key_H),
-                     [this] { FrmFind::open(m_program, true); });
-    mnuGoTo = add(rtfBox, "mnuGoTo", tr("Go To..."), QKeySequence(Qt::CTRL | Qt::Key_G),
-                  &FrmMain::mnuGoTo_Click);
-    mnuFindNext = add(this, "mnuFindNext", tr("Find Next"), QKeySequence(Qt::Key_F3),
-                      [this] { FrmFind::findAgain(m_program, false); });
-    mnuFindPrevious =
-        add(this, "mnuFindPrevious", tr("Find Previous"), QKeySequence(Qt::SHIFT | Qt::Key_F3),
-            [this] { FrmFind::findAgain(m_program, true); });
 }
 
 void FrmMain::connectEvents()
@@ -498,9 +468,4 @@ void FrmMain::mnuAbout_Click()
 {
     m_program.frmAbout.Load();
     m_program.frmAbout.Show();
-}
-
-void FrmMain::mnuGoTo_Click()
-{
-    (new FrmGoTo(*rtfBox, m_program.services(), this))->open();
 }
