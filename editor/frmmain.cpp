@@ -27,7 +27,6 @@
 
 namespace {
 
-constexpr QLatin1String kOdfFilter("ODF files (.odf)|*.odf");
 // The height that the read-only notice takes from the top of the text area.
 constexpr int kNoticeHeight = 480;
 
@@ -59,10 +58,14 @@ FrmMain::FrmMain(Program& program, QWidget* parent)
     setWindowIcon(platform::programIcon());
     cdl1.DialogTitle = QStringLiteral("Open...");
     cdl2.DialogTitle = QStringLiteral("Save As...");
+    cdl2.ConfirmReplace = [this](const QString& path) {
+        return m_file.mayReplace(m_program.services(), this, path);
+    };
 
     createControls();
     createMenus();
     createSearchKeys();
+    createUndoKeys();
     connectEvents();
     setAcceptDrops(true);
     platform::fixClientSize(this, 8100, 7095);
@@ -179,6 +182,24 @@ void FrmMain::createMenus()
     mnuAbout = addItem(mnuHelp, "mnuAbout", QStringLiteral("&About Tessmark 2.0..."));
 }
 
+// Undo and Redo reach the document from anywhere in the window, Clear's
+// button included, as the Edit menu's do in the desktop's own editors; in the
+// text they are the control's own keys.
+void FrmMain::createUndoKeys()
+{
+    const auto addKeys = [this](const QList<QKeySequence>& keys,
+                                void (platform::RichTextBox::*step)()) {
+        auto* action = new QAction(this);
+        action->setShortcuts(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, rtfBox, step);
+        addAction(action);
+    };
+    addKeys({QKeySequence(Qt::CTRL | Qt::Key_Z)}, &platform::RichTextBox::undo);
+    addKeys({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
+            &platform::RichTextBox::redo);
+}
+
 void FrmMain::connectEvents()
 {
     connect(rtfBox, &platform::RichTextBox::Change, this, &FrmMain::rtfBox_Change);
@@ -212,8 +233,9 @@ void FrmMain::rtfBox_Change()
     const bool hasText = !rtfBox->isEmpty();
     mnuCut->setEnabled(hasText);
     mnuCopy->setEnabled(hasText);
+    // Typing and undoing back to what was last opened or saved is no change.
     if (!m_writing)
-        blnChanged = true;
+        blnChanged = rtfBox->isModified();
     showReadOnlyNotice();
 }
 
@@ -276,6 +298,7 @@ void FrmMain::mnuNew_Click()
     // A new document: no Undo may bring back text of another encoding.
     rtfBox->clearUndoHistory();
     blnChanged = false;
+    m_file.clear();
 }
 
 void FrmMain::mnuOpen_Click()
@@ -311,60 +334,7 @@ void FrmMain::openFile(const QString& path)
     setWindowTitle(QFileInfo(path).fileName());
     strLastopen = path;
     blnChanged = false;
-}
-
-void FrmMain::mnuSaveAs_Click()
-{
-    saveAs();
-}
-
-bool FrmMain::saveAs()
-{
-    cdl2.Filter = kOdfFilter;
-    cdl2.CancelError = true;
-    cdl2.InitDir = strLastsave;
-    if (!cdl2.ShowSave())
-        return false;
-
-    const platform::TextFormat format = rtfBox->format();
-    if (!rtfBox->canEncodeText()) {
-        const int answer = m_program.services().msgBox(
-            this,
-            tr("The text holds characters that cannot be stored in the file's encoding "
-               "(Windows-1252).\n\nSave it as UTF-8 instead?"),
-            Style::YesNo | Style::Question);
-        if (answer != Answer::Yes)
-            return false;
-        platform::TextFormat utf8 = format;
-        utf8.encoding = platform::Encoding::Utf8;
-        rtfBox->setFormat(utf8);
-    }
-    try {
-        rtfBox->SaveFile(cdl2.FileName, platform::RichTextBox::PlainText);
-    } catch (const platform::RuntimeError& error) {
-        rtfBox->setFormat(format);
-        reportFileError(tr("save"), cdl2.FileName, error);
-        return false;
-    }
-    setWindowTitle(cdl2.FileName);
-    blnChanged = false;
-    strLastsave = cdl2.FileName;
-    return true;
-}
-
-bool FrmMain::settleChanges()
-{
-    if (!blnChanged)
-        return true;
-    switch (m_program.services().msgBox(this, tr("Save Changes?"),
-                                        Style::YesNoCancel | Style::Question)) {
-    case Answer::Yes:
-        return saveAs();
-    case Answer::No:
-        return true;
-    default:
-        return false;
-    }
+    m_file.set(path);
 }
 
 void FrmMain::reportFileError(const QString& what, const QString& path,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/documentfile.h"
 #include "platform/forms/commondialog.h"
 
 #include <QMainWindow>
@@ -109,6 +110,7 @@ private:
     void createControls();
     void createMenus();
     void createSearchKeys();
+    void createUndoKeys();
     void connectEvents();
     QAction* addItem(QMenu* menu, const char* name, const QString& caption,
                      const QKeySequence& shortcut = {});
@@ -128,7 +130,10 @@ private:
     void reportFileError(const QString& what, const QString& path,
                          const platform::RuntimeError& error);
 
+    static constexpr QLatin1String kOdfFilter{"ODF files (.odf)|*.odf"};
+
     Program& m_program;
+    DocumentFile m_file;
     bool m_writing = false; // the program, not the user, is changing the text
     QString m_droppedFile;  // the last drop's file, until it is opened
 };

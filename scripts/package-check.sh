@@ -54,4 +54,15 @@ grep -qx 'Exec=tessmark %f' "$desktop" && grep -qx 'Icon=tessmark' "$desktop" ||
     fail "the window class is not the desktop entry's"
 kill "$app"
 wait "$app" 2>/dev/null || true
+# A file manager offers the program for unit files and, as their default,
+# only for them: not for the OpenDocument formulas that share their
+# extension. GNOME's xdg-mime asks GIO, as its file manager does.
+printf 'buildTime = 2.5\r\n' >unit.odf
+[ "$(XDG_CURRENT_DESKTOP=GNOME xdg-mime query filetype unit.odf)" = text/x-odf-unit ] ||
+    fail "a unit file is not of the type text/x-odf-unit"
+unit=$(gio mime text/x-odf-unit)
+formula=$(gio mime application/vnd.oasis.opendocument.formula 2>&1 || true)
+grep -q "^Default application .*: tessmark.desktop$" <<<"$unit" ||
+    fail "the program is not the default for unit files: $unit"
+! grep -q tessmark <<<"$formula" || fail "the program is offered for OpenDocument formulas"
 echo "package-check: passed"

@@ -11,6 +11,7 @@ packages=(
     xvfb xauth xdotool x11-utils xsel imagemagick procps openbox
     at-spi2-core dbus python3-pyatspi
     clang-14 libclang-rt-14-dev clang-tidy-14 appstream desktop-file-utils
+    shared-mime-info libglib2.0-bin xdg-utils
     dpkg-dev lintian
 )
 # The commands the scripts and tests call, by the names they call them.
@@ -18,6 +19,7 @@ commands=(
     cmake c++ make clang++-14 clang-tidy-14
     Xvfb xdotool xdpyinfo xwininfo xprop xsel convert import pkill openbox
     dbus-run-session python3 appstreamcli desktop-file-validate
+    update-mime-database gio xdg-mime
     cpack dpkg-shlibdeps dpkg-deb lintian gzip
 )
 

@@ -30,8 +30,11 @@ int Script::msgBox(QWidget*, const QString& prompt, int style)
 std::optional<QString> Script::fileDialog(QWidget*, const platform::FileDialogRequest& request)
 {
     dialogs.append(request);
-    const QString chosen = take(files, QString(), unexpected);
-    return chosen.isEmpty() ? std::nullopt : std::optional<QString>(chosen);
+    for (;;) { // a refused file keeps the dialog open for the next
+        const QString chosen = take(files, QString(), unexpected);
+        if (chosen.isEmpty() || !request.confirm || request.confirm(chosen))
+            return chosen.isEmpty() ? std::nullopt : std::optional<QString>(chosen);
+    }
 }
 
 bool Script::said(int style, const QString& part, const QString& also)

@@ -12,12 +12,14 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTest>
 #include <QUrl>
+#include <array>
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -313,6 +315,7 @@ private slots:
     // unchanged document, which is not asked about.
     void saveChangesFirst()
     {
+        open(write(u"c.odf"_s, "kept on disk"));
         main->cmdClear->click(); // a program write marks nothing changed: New asks nothing
         main->mnuNew->trigger();
         type(u"draft"_s);
@@ -338,7 +341,17 @@ private slots:
             script.answers.push_back(Answer::No);
             main->mnuNew->trigger();
         }
-        for (int i = 0; i < 9; ++i)
+        // Undo and Redo back to the last New, Open or Save As is no change;
+        // typing something away again is one.
+        type(u"x"_s);
+        saveAs(path(u"x.odf"_s));
+        keys(u"Ctrl+Z, Ctrl+Y"_s);
+        main->mnuNew->trigger();
+        type(u"x"_s);
+        keys(u"Backspace"_s);
+        script.answers.push_back(Answer::No);
+        main->mnuNew->trigger();
+        for (int i = 0; i < 10; ++i)
             QVERIFY(script.said(Style::YesNoCancel | Style::Question, u"Save Changes?"_s));
     }
 
@@ -374,9 +387,11 @@ private slots:
         main->mnuOpen->trigger();
         QCOMPARE(text(), u"mine"_s);
         QCOMPARE(main->windowTitle(), u"m.odf"_s);
-        // Open starts in the folder of the file opened last, Save As where the
-        // last file was saved (none yet); both dialogs show ODF files.
-        QVERIFY(script.dialogs.at(script.dialogs.size() - 2).initialFolder.isEmpty());
+        // Open starts in the folder of the file opened last; Save As offers
+        // the document's own file, the last one opened, in its folder; both
+        // dialogs show ODF files.
+        const platform::FileDialogRequest& save = script.dialogs.at(script.dialogs.size() - 2);
+        QVERIFY(save.initialName == path(u"m.odf"_s) && save.initialFolder == dir->path());
         QCOMPARE(QDir(script.dialogs.last().initialFolder), QDir(dir->path()));
         for (const auto& d : std::as_const(script.dialogs))
             QVERIFY(d.filter == u"ODF files (.odf)|*.odf"_s &&
@@ -393,6 +408,7 @@ private slots:
     void failedSaveLeavesTheOldFileWhole()
     {
         const QString target = write(u"t.odf"_s, "old\r\n");
+        open(target); // the document's own file: replaced without a question
         rlimit saved{};
         QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
         rlimit small = saved;
@@ -420,6 +436,80 @@ private slots:
         QCOMPARE(format(), u"utf-8 crlf"_s); // and so it stays
         for (int i = 0; i < 2; ++i)
             QVERIFY(script.said(Style::YesNo | Style::Question, u"UTF-8"_s));
+    }
+
+    // Save As replaces the document's own file (the last one opened or
+    // saved; none after New) without a word, and offers it. Any other file it
+    // asks about first, No focused, and No keeps the dialog open; so it does
+    // for its own file once another program has changed its size or its
+    // time. A name without an extension gets ".odf".
+    void saveAsAsksBeforeReplacing()
+    {
+        const QString other = write(u"victim.odf"_s, "victim");
+        const QString own = path(u"tank_new.odf"_s);
+        const int asks = Style::YesNo | Style::Exclamation | Style::DefaultButton2;
+        type(u"hello"_s);
+        script.answers = {Answer::No};
+        script.files = {other, path(u"tank_new"_s)};
+        main->mnuSaveAs->trigger();
+        QVERIFY(script.said(asks, u"victim.odf already exists."_s));
+        type(u"!"_s);
+        saveAs(own);
+        QVERIFY(script.dialogs.last().initialName == own && read(own) == "hello!");
+        const QDateTime saved = QFileInfo(own).lastModified();
+        for (const auto& [elsewhere, shift] : {std::pair("size\n"_ba, 0), {"time!\n"_ba, -60}}) {
+            QFile file(write(u"tank_new.odf"_s, elsewhere));
+            QVERIFY(file.open(QIODevice::Append) &&
+                    file.setFileTime(saved.addSecs(shift), QFileDevice::FileModificationTime));
+            script.answers.push_back(Answer::No);
+            script.files = {own, QString()};
+            main->mnuSaveAs->trigger();
+            QVERIFY(script.said(asks, u"tank_new.odf has been changed by another program"_s));
+            QCOMPARE(read(own), elsewhere);
+        }
+        QCOMPARE(read(other), "victim");
+        script.answers.push_back(Answer::Yes);
+        saveAs(other);
+        QVERIFY(script.said(asks, u"victim.odf already exists."_s) && read(other) == "hello!");
+        main->mnuNew->trigger();
+        saveAs(QString());
+        QVERIFY(script.dialogs.last().initialName.isEmpty() &&
+                script.dialogs.last().initialFolder == dir->path());
+    }
+
+    // Every load shows the file from its first line, the caret at its start,
+    // whatever the document before it showed.
+    void loadShowsTheTop_data()
+    {
+        QTest::addColumn<int>("way");
+        for (const int way : {0, 1, 2})
+            QTest::newRow(std::array{"File > Open", "a drop", "the command line"}[way]) << way;
+    }
+    void loadShowsTheTop()
+    {
+        QFETCH(int, way);
+        const QString file = write(u"a.odf"_s, lines(20000) + QByteArray(300, 'x'));
+        const auto shown = [this] {
+            return box()->SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE) +
+                   box()->SendScintilla(QsciScintillaBase::SCI_GETXOFFSET) +
+                   box()->cursorPosition();
+        };
+        open(file);
+        keys(u"Ctrl+End"_s);
+        QVERIFY(shown() > 20000);
+        if (way == 0)
+            open(file);
+        if (way == 2)
+            main->openFile(file); // as main() opens the file it is given
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(file)});
+        QDragEnterEvent enter({}, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QDropEvent drop({}, Qt::CopyAction, &data, Qt::LeftButton, {});
+        for (QEvent* event : std::initializer_list<QEvent*>{&enter, &drop})
+            if (way == 1)
+                QApplication::sendEvent(box()->viewport(), event);
+        QCoreApplication::processEvents();
+        QCOMPARE(shown(), 0);
     }
 
     // Exit beeps and asks; only Yes ends. The close box asks nothing.
@@ -482,6 +572,15 @@ private slots:
         // scenario presses it), where Tab types a tab.
         keys(u"Ctrl+Shift+Backtab"_s);
         QCOMPARE(main->focusWidget(), main->cmdMinimize);
+        // Clear keeps the focus on its button; Undo and Redo reach the text
+        // from there.
+        main->cmdClear->setFocus();
+        for (const QString& key :
+             {u"Space"_s, u"Ctrl+Z"_s, u"Ctrl+Shift+Z"_s, u"Ctrl+Z"_s, u"Ctrl+Y"_s}) {
+            QTest::keySequence(main->cmdClear, QKeySequence(key));
+            QCOMPARE(text(), key == u"Ctrl+Z"_s ? u"hello\r\nworlddd"_s : QString());
+        }
+        QCOMPARE(main->focusWidget(), main->cmdClear);
     }
 
     // What the document shows of each Windows-1252 byte from 0x80 to 0x9F:

@@ -9,6 +9,11 @@ Application::Application(int& argc, char** argv, Services& services)
     : QApplication(argc, argv), m_services(services), m_keyboard(services)
 {
     installEventFilter(&m_keyboard);
+    identify();
+}
+
+void Application::identify()
+{
     setApplicationName(QStringLiteral("Tessmark"));
     setApplicationVersion(QStringLiteral("2.0"));
     setDesktopFileName(QStringLiteral("tessmark"));

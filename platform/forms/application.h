@@ -16,6 +16,9 @@ class Application : public QApplication
     Q_OBJECT
 public:
     Application(int& argc, char** argv, Services& services);
+    // The program's name, version and desktop entry, also for a run that
+    // builds no windows.
+    static void identify();
     bool notify(QObject* receiver, QEvent* event) override;
 
 private:

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class QWidget;
 
 namespace platform {
@@ -27,8 +29,14 @@ public:
     int Flags = 0;
     QString Filter;
     bool CancelError = false;
-    QString InitDir;  // a folder, or a full file path whose folder is meant
-    QString FileName; // the chosen full path
+    QString InitDir; // a folder, or a full file path whose folder is meant
+    // The chosen full path. Set before ShowSave, it is the name the dialog
+    // offers, and its folder is where the dialog starts.
+    QString FileName;
+    QString DefaultExt; // given to a saved name without an extension
+    // Asked before the save dialog closes on a file that exists; false keeps
+    // the dialog open. Unset, an existing file is replaced without a word.
+    std::function<bool(const QString& path)> ConfirmReplace;
 
     // Show the dialog. They return false when the user cancelled, which the
     // callers treat as the end of their command.

@@ -5,7 +5,10 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
+
+#include <functional>
 
 namespace platform {
 namespace {
@@ -37,6 +40,32 @@ QString qtFilter(const QString& filter)
     return entries.join(QStringLiteral(";;"));
 }
 
+// A save dialog that asks about the chosen file before it closes. Qt's own
+// dialog stays open when the file is refused, as it does for its own
+// question; a dialog of the desktop's own has closed by then, and its caller
+// shows it again at the refused name.
+class CheckedFileDialog : public QFileDialog
+{
+public:
+    using QFileDialog::QFileDialog;
+    std::function<bool(const QString&)> confirm;
+    QString refused;
+
+    void accept() override
+    {
+        const QString chosen = selectedFiles().value(0);
+        if (confirm && !chosen.isEmpty() && !QFileInfo(chosen).isDir() &&
+            !confirm(QDir::toNativeSeparators(chosen))) {
+            if (testAttribute(Qt::WA_DontShowOnScreen)) { // shown by the desktop
+                refused = chosen;
+                reject();
+            }
+            return;
+        }
+        QFileDialog::accept();
+    }
+};
+
 } // namespace
 
 QString applicationTitle()
@@ -61,6 +90,8 @@ int SystemServices::msgBox(QWidget* parent, const QString& prompt, int style)
         box.setEscapeButton(QMessageBox::Ok);
         break;
     }
+    if (style & MsgBox::DefaultButton2)
+        box.setDefaultButton(QMessageBox::No); // the second of Yes, No and Cancel
     switch (box.exec()) {
     case QMessageBox::Yes:
         return MsgBox::Yes;
@@ -73,25 +104,37 @@ int SystemServices::msgBox(QWidget* parent, const QString& prompt, int style)
     }
 }
 
-std::optional<QString> SystemServices::fileDialog(QWidget* parent, const FileDialogRequest& request)
+std::optional<QString> SystemServices::fileDialog( // NOLINT(misc-no-recursion)
+    QWidget* parent, const FileDialogRequest& request)
 {
-    QFileDialog dialog(parent, request.title,
-                       request.initialFolder.isEmpty() ? QDir::currentPath()
-                                                       : request.initialFolder);
+    CheckedFileDialog dialog(parent, request.title,
+                             request.initialFolder.isEmpty() ? QDir::currentPath()
+                                                             : request.initialFolder);
     dialog.setNameFilter(qtFilter(request.filter));
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     if (request.kind == FileDialogRequest::Save) {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
-        // Saving over the opened file is the everyday case: no question.
+        // Replacing a file is asked about by the caller, which knows the
+        // document's own file.
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        dialog.setDefaultSuffix(request.defaultSuffix);
+        dialog.confirm = request.confirm;
+        if (!request.initialName.isEmpty())
+            dialog.selectFile(request.initialName);
     } else {
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(request.fileMustExist ? QFileDialog::ExistingFile
                                                  : QFileDialog::AnyFile);
     }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        if (dialog.refused.isEmpty())
+            return std::nullopt;
+        // Once for each file refused in a dialog of the desktop's own.
+        FileDialogRequest again = request;
+        again.initialName = dialog.refused;
+        return fileDialog(parent, again); // NOLINT(misc-no-recursion)
+    }
     // A dialog of the desktop's own names the file to open by a URL that
     // keeps its bytes (Qt's own dialog lists no file whose name is not
     // UTF-8). Files are saved under names that Qt can write.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <optional>
 
 class QWidget;
@@ -16,6 +17,7 @@ enum Style : int {
     Critical = 16,
     Question = 32,
     Exclamation = 48,
+    DefaultButton2 = 256, // the second button, not the first, is focused
 };
 enum Answer : int { Ok = 1, Cancel = 2, Yes = 6, No = 7 };
 } // namespace MsgBox
@@ -29,7 +31,12 @@ struct FileDialogRequest
     QString title;
     QString filter;
     QString initialFolder; // empty: the process's current folder
+    QString initialName;   // the name offered for saving, a full path; empty: none
+    QString defaultSuffix; // what a save dialog adds to a name without one
     bool fileMustExist = false;
+    // Asked about the chosen file before a save dialog closes; false keeps
+    // the dialog open for another choice.
+    std::function<bool(const QString& path)> confirm;
 };
 
 // Everything that waits for the user or ends the process goes through here, so

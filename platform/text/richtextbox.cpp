@@ -359,6 +359,10 @@ void RichTextBox::LoadFile(const QString& path)
     SendScintilla(SCI_SETUNDOCOLLECTION, 1L);
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     SendScintilla(SCI_SETSCROLLWIDTH, 1L);
+    // The engine keeps the view's place across documents: a file opens at
+    // its start, whatever the document before it showed. The caret goes
+    // there, and the view follows it.
+    SendScintilla(SCI_GOTOPOS, 0L);
 }
 
 bool RichTextBox::canEncodeText() const

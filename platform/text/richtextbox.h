@@ -91,6 +91,10 @@ public:
     void selectAll();
     // Forgets every step that Undo could take back, as a new document does.
     void clearUndoHistory();
+    // Whether the text differs from the save point: the last load, save or
+    // new document. Undo back to it counts as no change.
+    bool isModified() const { return SendScintilla(SCI_GETMODIFY) != 0; }
+    void setSavePoint() { SendScintilla(SCI_SETSAVEPOINT); }
 
     // The length of Text(), the caret and the selection.
     qsizetype textLength() const;

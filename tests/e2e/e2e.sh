@@ -29,7 +29,8 @@ answer_dialog() {
 }
 atspi() { /usr/bin/python3 "$here/atspi.py" Tessmark "$@" || fail "AT-SPI: $*"; }
 
-# Types, appends two snippets, saves over an old file (no question), opens it
+# Types, appends two snippets, saves over another file (its question answered
+# No, which is focused and keeps the file and the dialog, then Yes), opens it
 # again; New's Save Changes? answered with Escape or the close box, Escape to
 # Quit?, Minimize and a restore keep the text; Yes to Quit? ends. A window
 # manager runs.
@@ -42,7 +43,20 @@ run_editor() {
     xdotool type --delay 20 'unitName = "Hawk"'
     xdotool key --delay 100 Return alt+i Return alt+i Down Return
     echo old >ship.odf
-    save_as "$main" ship.odf
+    focus_window "$main"
+    xdotool key ctrl+s
+    answer_dialog '^Save As\.\.\.$' "$work/ship.odf"
+    for key in Return alt+y; do
+        box=$(wait_window '^Tessmark$')
+        focus_window "$box"
+        xdotool key $key
+        retry closed "$box" || fail "the question stays open after $key"
+        [ $key = Return ] || break
+        echo old | cmp - ship.odf || fail "No to the question replaced the file"
+        focus_window "$(wait_window '^Save As\.\.\.$')"
+        xdotool key Return
+    done
+    retry title_is "$main" "^$work/ship\.odf\$" || fail "the caption after saving ship.odf"
     printf 'unitName = "Hawk"\r\n#include ".odf"//%s' "$(printf '%.0s*' $(seq 53))" >expected
     cmp expected ship.odf || fail "the saved bytes differ: $(od -c ship.odf | head -5)"
     focus_window "$main"
