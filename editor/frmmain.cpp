@@ -64,6 +64,7 @@ FrmMain::FrmMain(Program& program, QWidget* parent)
 
     createControls();
     createMenus();
+    createSearchKeys();
     createUndoKeys();
     connectEvents();
     setAcceptDrops(true);

@@ -58,6 +58,13 @@ public:
     QAction* mnuOpenPublished = nullptr;
     QMenu* mnuHelp = nullptr;
     QAction* mnuAbout = nullptr;
+    // On keys and the document's context menu only: the menu bar keeps its
+    // design.
+    QAction* mnuFind = nullptr;
+    QAction* mnuReplace = nullptr;
+    QAction* mnuGoTo = nullptr;
+    QAction* mnuFindNext = nullptr;
+    QAction* mnuFindPrevious = nullptr;
 
     // Document state.
     QString strLastsave;
@@ -88,6 +95,7 @@ public:
     void mnuOpenExample_Click();
     void mnuOpenPublished_Click();
     void mnuAbout_Click();
+    void mnuGoTo_Click();
 
     // What Open does once its dialog has named a file: asks before a file
     // with NUL bytes, loads it, names it in the caption and remembers it. A
@@ -101,6 +109,7 @@ protected:
 private:
     void createControls();
     void createMenus();
+    void createSearchKeys();
     void createUndoKeys();
     void connectEvents();
     QAction* addItem(QMenu* menu, const char* name, const QString& caption,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/forms/forms.h"
+#include "platform/text/textsearch.h"
 
 namespace platform {
 class Services;
@@ -11,6 +12,7 @@ class FrmExample;
 class FrmPublished;
 class FrmAbout;
 class FrmPreview;
+class FrmFind;
 
 // The program's windows, one instance of each reached by its name, and the
 // services they share. Lives for the whole run.
@@ -27,6 +29,11 @@ public:
     platform::FormInstance<FrmPublished> frmPublished;
     platform::FormInstance<FrmAbout> frmAbout;
     platform::FormInstance<FrmPreview> frmPreview;
+    platform::FormInstance<FrmFind> frmFind;
+
+    // What F3 looks for again: the last search of the Find window.
+    platform::SearchRequest lastSearch;
+    bool lastWrap = true;
 
 private:
     platform::Services& m_services;

@@ -1,5 +1,6 @@
 #include "fidelity.h"
 
+#include "editor/frmfind.h"
 #include "editor/frmmain.h"
 #include "editor/program.h"
 #include "platform/forms/runtimeerror.h"
@@ -8,9 +9,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QFile>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 
@@ -19,7 +22,7 @@ namespace {
 
 // The actions, the Insert commands first, in the order of their menu and of
 // what they append.
-const QString kOps = QStringLiteral("is/#tdpcurn");
+const QString kOps = QStringLiteral("is/#tdpcurnae");
 const QStringList kSnippets = {QStringLiteral("#include \".odf\""),
                                QStringLiteral("//") + QString(53, u'*'), QStringLiteral("//"),
                                QStringLiteral("#")};
@@ -27,6 +30,50 @@ const QStringList kSnippets = {QStringLiteral("#include \".odf\""),
 const QStringList kTyped = QStringLiteral("a|Z| |=|1|\"|\t|é|€|中|\n").split(u'|');
 const QStringList kPasted =
     QStringLiteral("\r|\n|x|\t|\0|é|€|\u0081|\u0085|\u2028|\u2029|\uFDD0|😀|\u00A0").split(u'|');
+
+// What Replace and Replace All look for, and put in.
+const QStringList kSought = QStringLiteral("a|A|é|É|1|_| |=").split(u'|');
+const QStringList kReplacing = QStringLiteral("x|é|中|_").split(u'|');
+
+struct Search
+{
+    QString find;
+    QString replacement;
+    bool matchCase = false;
+    bool wholeWord = false;
+};
+
+// Whether a match of the model starts at character i: every character
+// folded unless the case must match, and with Whole Word not continued by a
+// letter, digit, mark or "_" on either side.
+bool matchesAt(const QList<uint>& text, qsizetype i, const Search& search)
+{
+    const QList<uint> find = search.find.toUcs4();
+    const auto fold = [&search](uint c) { return search.matchCase ? c : QChar::toCaseFolded(c); };
+    const auto word = [](uint c) {
+        return QChar::isLetterOrNumber(c) || QChar::isMark(c) || c == '_';
+    };
+    const qsizetype end = i + find.size();
+    if (i < 0 || end > text.size() ||
+        !std::equal(find.begin(), find.end(), text.begin() + i,
+                    [&fold](uint a, uint b) { return fold(a) == fold(b); }))
+        return false;
+    return !(search.wholeWord && ((word(find.front()) && i > 0 && word(text[i - 1])) ||
+                                  (word(find.back()) && end < text.size() && word(text[end]))));
+}
+
+// The model's matches: from the start, none overlapping.
+QList<qsizetype> matches(const QList<uint>& text, const Search& search)
+{
+    QList<qsizetype> found;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (matchesAt(text, i, search)) {
+            found.append(i);
+            i += search.find.toUcs4().size() - 1;
+        }
+    }
+    return found;
+}
 
 // Whether every line of a text is short enough to edit: the control refuses
 // an edit that would make a longer one, and changes nothing.
@@ -141,6 +188,8 @@ private:
             m_format = platform::TextFormat();
             m_states = {QString()};
             m_hi = 0;
+        } else if (op == 'a' || op == 'e') {
+            states = replace(op == 'a', nextSearch());
         } else if (op == 'u' || op == 'r') {
             press(op == 'u' ? Qt::Key_Z : Qt::Key_Y, Qt::ControlModifier);
             // Undo goes to a state up to m_hi, Redo to any; checked below.
@@ -183,6 +232,74 @@ private:
         return linesFit(s) ? QStringList{s} : QStringList();
     }
 
+    // The options ("0".."3": Match Case, Whole Word), then "1".."3" characters
+    // to find and "0".."3" to put in, each itself when the list holds it.
+    Search nextSearch()
+    {
+        Search search;
+        const int options = next().unicode() - '0';
+        search.matchCase = (options & 1) != 0;
+        search.wholeWord = (options & 2) != 0;
+        for (int n = ((next().unicode() - '1') % 3 + 3) % 3 + 1; n > 0; --n) {
+            const QChar c = next();
+            search.find += kSought.contains(c) ? QString(c) : kSought[c.unicode() % kSought.size()];
+        }
+        for (int n = (next().unicode() - '0') & 3; n > 0; --n) {
+            const QChar c = next();
+            search.replacement +=
+                kReplacing.contains(c) ? QString(c) : kReplacing[c.unicode() % kReplacing.size()];
+        }
+        return search;
+    }
+
+    // Replace All, or one press of Replace: the selection, when it is a
+    // match, is replaced, and the next match selected. Returns the states
+    // that the text goes through.
+    QStringList replace(bool all, const Search& search)
+    {
+        m_main.mnuReplace->trigger();
+        FrmFind* window = m_program.frmFind.get();
+        window->txtFind->setText(search.find);
+        window->txtReplace->setText(search.replacement);
+        window->chkMatchCase->setChecked(search.matchCase);
+        window->chkWholeWord->setChecked(search.wholeWord);
+        const QList<uint> text = m_states[m_hi].toUcs4();
+        const qsizetype length = search.find.toUcs4().size();
+        const auto [from, to] = selection();
+        QList<qsizetype> replaced = all ? matches(text, search) : QList<qsizetype>();
+        if (!all && to - from == length && matchesAt(text, from, search))
+            replaced = {from};
+        (all ? window->cmdReplaceAll : window->cmdReplace)->click();
+        const auto [start, end] = selection();
+        window->cmdCancel->click();
+        // What Replace selects is a match, unless it found none and left the
+        // selection as it was.
+        if (!all && end > start && std::pair(start, end) != std::pair(from, to) &&
+            (end - start != length || !matchesAt(m_main.rtfBox->Text().toUcs4(), start, search)))
+            m_failure = QStringLiteral("script at %1: Replace selected no match").arg(m_next);
+        if (replaced.isEmpty())
+            return {};
+        QList<uint> result;
+        qsizetype at = 0;
+        for (const qsizetype match : replaced) {
+            result += text.mid(at, match - at) + search.replacement.toUcs4();
+            at = match + length;
+        }
+        result += text.mid(at);
+        const QString changed =
+            QString::fromUcs4(reinterpret_cast<const char32_t*>(result.constData()), result.size());
+        return linesFit(changed) ? QStringList{changed} : QStringList();
+    }
+
+    // The selection in characters of the control's text.
+    std::pair<qsizetype, qsizetype> selection() const
+    {
+        const QString text = m_main.rtfBox->Text();
+        const auto [from, to] =
+            std::minmax({m_main.rtfBox->anchorPosition(), m_main.rtfBox->cursorPosition()});
+        return {text.left(from).toUcs4().size(), text.left(to).toUcs4().size()};
+    }
+
     // Types the characters that the script gives, or pastes them, over
     // [pos, end) in s; returns the states that the text goes through.
     QStringList typeOrPaste(char op, QString s, qsizetype pos, qsizetype end)
@@ -221,7 +338,7 @@ private:
         return states;
     }
 
-    platform::SystemServices m_services; // never called: no step asks anything
+    platform::SystemServices m_services; // no step asks anything; a search may beep
     Program m_program;
     FrmMain& m_main;
     QString m_out;

@@ -25,7 +25,10 @@ namespace fidelity {
 // any other character the action that its code picks modulo their number:
 //   t Type, d Delete, p Paste (Ctrl+V), c Clear, n New (not saving changes),
 //   i s / # Insert Include Line, Item Separator, // and #,
-//   u Undo (Ctrl+Z), r Redo (Ctrl+Y).
+//   u Undo (Ctrl+Z), r Redo (Ctrl+Y),
+//   a Replace All, e one press of Replace (replaces the selection when it is
+//   a match, then selects the next one), each followed by what it searches
+//   for (see Runner::nextSearch).
 // t, d and p go on with two characters: "0".."9" and on for the presses of
 // Right from Ctrl+Home, then "0".."3" for those of Shift+Right; t and p then
 // with the count of characters, "1".."8", and the characters, each itself

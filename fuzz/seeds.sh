@@ -43,6 +43,7 @@ fidelity)
     fseed commands 'k = v\r\n' 'cuis/#uurn'
     fseed delete 'one\ntwo\rthree\r\n' 'd60ud32ur'
     fseed cp1252 'caf\351 \200\r\n' 't902\200\351unt001Z'
+    fseed replace 'a = 1\r\nA\351 = 2\na_a\r' 'a01a2x\303\251ue31a1xe31a1xu'
     ;;
 *)
     echo "unknown fuzz target: $1" >&2

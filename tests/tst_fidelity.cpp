@@ -33,6 +33,10 @@ private slots:
              "Z\xC3\xA9\nb\nx\nx\nx\n\xE2\x80\xA9"},
             // Each Insert command is one Undo step, apart from what was typed before it.
             {"a", "t101Ziut201asut301=/ut4011#u", "aZa=1"},
+            // Replace All folds é and keeps each line break and Windows-1252.
+            {"a = 1\r\nA\xE9 = 2\n", "a01a2xé", "x\xE9 = 1\r\nx\xE9\xE9 = 2\n"},
+            // Replace selects the one whole word of that case, then replaces it.
+            {"a_a a A\r\n", "e31a1xe31a1x", "a_a x A\r\n"},
         };
         for (const auto& row : rows) {
             QByteArray saved;

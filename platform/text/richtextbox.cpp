@@ -157,6 +157,18 @@ void RichTextBox::appendText(const QString& text)
     SendScintilla(SCI_ENDUNDOACTION);
 }
 
+bool RichTextBox::editAsOneStep(bool linesFit, const std::function<void()>& edit)
+{
+    if (!linesFit)
+        return refuseEdit();
+    const ChangeBatch batch(*this);
+    const CheckedEdit checked(*this);
+    SendScintilla(SCI_BEGINUNDOACTION);
+    edit();
+    SendScintilla(SCI_ENDUNDOACTION);
+    return true;
+}
+
 void RichTextBox::replaceSelection(const QByteArray& bytes)
 {
     const long start = SendScintilla(SCI_GETSELECTIONSTART);

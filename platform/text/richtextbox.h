@@ -7,6 +7,7 @@
 
 #include <QAccessible>
 
+#include <functional>
 #include <utility>
 
 namespace platform {
@@ -44,6 +45,12 @@ public:
     // Adds text at the very end of the document as one undoable step,
     // whatever the selection or caret.
     void appendText(const QString& text);
+    // Runs a change of the engine's text that a search of this layer made, as
+    // one step that Undo takes back, with one Change after it. The search
+    // checks the lines it changes: when one would grow longer than
+    // kMaxLineLength (`linesFit` false) nothing changes and editRefused is
+    // raised.
+    bool editAsOneStep(bool linesFit, const std::function<void()>& edit);
 
     // What the edit messages WM_CUT and WM_PASTE do.
     void Cut();
@@ -57,6 +64,8 @@ public:
     // shown cut into pieces: it cannot be edited, and still saves byte for
     // byte, until a Text write replaces it.
     bool isReadOnly() const { return !m_cuts.empty(); }
+    // Where the lines too long to edit are cut for showing (see LineCuts).
+    const LineCuts& lineCuts() const { return m_cuts; }
     // Writes the whole content as plain text, replacing the old file
     // atomically; raises RuntimeError and leaves the old file whole on failure.
     void SaveFile(const QString& path, FileType type = PlainText) const;
@@ -118,6 +127,7 @@ protected:
     void dropEvent(QDropEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    // The editing items of a text box, then the actions added to the control.
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private slots:

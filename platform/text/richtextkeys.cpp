@@ -1,6 +1,7 @@
 #include "platform/text/richtextbox.h"
 #include "platform/text/richtextinternal.h"
 
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 
 #include <algorithm>
@@ -137,6 +138,11 @@ void RichTextBox::keyPressEvent(QKeyEvent* event)
             event->accept();
             return;
         }
+    }
+    if (event->key() == Qt::Key_F10 && modifiers == Qt::ShiftModifier) {
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, QPoint(), QCursor::pos());
+        contextMenuEvent(&menu);
+        return;
     }
     if (!isReadOnly() && !event->matches(QKeySequence::Cut) && !acceptsKey(event)) {
         event->accept(); // refused: a line would grow too long

@@ -234,7 +234,20 @@ void RichTextBox::contextMenuEvent(QContextMenuEvent* event)
     remove->setEnabled(editable && selected);
     menu.addSeparator();
     menu.addAction(tr("Select All"), this, &RichTextBox::selectAll);
-    menu.exec(event->globalPos());
+    if (!actions().isEmpty()) {
+        menu.addSeparator();
+        menu.addActions(actions());
+    }
+    QPoint at = event->globalPos();
+    if (event->reason() != QContextMenuEvent::Mouse) { // below the caret
+        const long caret = SendScintilla(SCI_GETCURRENTPOS);
+        const long line = SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(caret));
+        at = viewport()->mapToGlobal(
+            QPoint(int(SendScintilla(SCI_POINTXFROMPOSITION, 0UL, caret)),
+                   int(SendScintilla(SCI_POINTYFROMPOSITION, 0UL, caret) +
+                       SendScintilla(SCI_TEXTHEIGHT, static_cast<unsigned long>(line)))));
+    }
+    menu.exec(at);
 }
 
 } // namespace platform

@@ -2,12 +2,12 @@
 # The real program in a private X server, driven with real keystrokes
 # (xdotool) and read back from its files, the clipboard, the screen and
 # AT-SPI, one scenario at a time.
-# Usage: e2e.sh editor|companions|accessibility|desktop path/to/tessmark
+# Usage: e2e.sh editor|companions|accessibility|desktop|search path/to/tessmark
 set -euo pipefail
 scenario=$1
 binary=$(realpath "$2")
 here=$(dirname "$(realpath "$0")")
-if [ "$scenario" = accessibility ] && [ -z "${TESSMARK_E2E_BUS:-}" ]; then
+if [[ "$scenario" =~ ^(accessibility|search)$ ]] && [ -z "${TESSMARK_E2E_BUS:-}" ]; then
     # A D-Bus session, and so an accessibility bus, of its own.
     exec env TESSMARK_E2E_BUS=1 dbus-run-session -- bash "$0" "$@"
 fi
@@ -171,6 +171,49 @@ run_desktop() {
     xdotool key ctrl+v && xdotool type z
     save_as "$main" pasted.odf # within its generous wait: only a freeze misses it
     printf 'keepz' | cmp - pasted.odf || fail "a line of 1 MB was pasted, or the keys after it lost"
+}
+# Find, Replace and Go To on their keys, in a Windows-1252 file: the match
+# found is what Ctrl+C copies, Replace All and its Undo are compared byte for
+# byte, and the status line is read as a screen reader reads it.
+run_search() {
+    printf 'hp = 1\r\nHP = 2\r\nmaxhp = 3\r\nname = "caf\xe9"\r\n' >ship.odf
+    QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$binary" ship.odf &
+    local main
+    main=$(wait_window '^ship\.odf$')
+    focus_window "$main"
+    xdotool key ctrl+f
+    focus_window "$(wait_window '^Find$')"
+    xdotool type --delay 20 maxHP
+    xdotool key Return
+    atspi object label '1 of 1' ''
+    xdotool key Escape
+    focus_window "$main"
+    xsel --clipboard --clear
+    xdotool key ctrl+c
+    printf maxhp >expected
+    retry copied || fail "Ctrl+C after Find did not copy the match"
+    xdotool key ctrl+h
+    focus_window "$(wait_window '^Replace$')"
+    xdotool type --delay 20 hp
+    xdotool key Tab && xdotool type --delay 20 hull
+    xdotool key --delay 100 alt+w alt+a
+    atspi object label '2 matches replaced.' ''
+    xdotool key Escape
+    save_as "$main" replaced.odf
+    printf 'hull = 1\r\nhull = 2\r\nmaxhp = 3\r\nname = "caf\xe9"\r\n' |
+        cmp - replaced.odf || fail "Replace All: $(od -c replaced.odf | head -5)"
+    focus_window "$main"
+    xdotool key ctrl+z
+    save_as "$main" undone.odf
+    cmp ship.odf undone.odf || fail "Undo did not give the file back: $(od -c undone.odf)"
+    focus_window "$main"
+    xdotool key ctrl+g
+    focus_window "$(wait_window '^Go To Line$')"
+    xdotool type 3 && xdotool key Return
+    focus_window "$main"
+    xdotool type X
+    save_as "$main" line.odf
+    grep -q '^Xmaxhp' line.odf || fail "Go To did not reach line 3: $(od -c line.odf)"
 }
 save_as() {
     focus_window "$1"

@@ -1,0 +1,302 @@
+// Find, Replace and Go To on the main window's document: what is found as a
+// user sees it (folding in every script, whole words, Windows-1252 files, the
+// cuts of a read-only long line), what Replace All leaves on disk and what
+// Undo gives back, the marks of the other matches and the line a number
+// reaches.
+#include "editor/frmfind.h"
+#include "editor/frmgoto.h"
+#include "odf/odfstyler.h"
+#include "platform/text/richtextbox.h"
+#include "platform/text/searchmarks.h"
+#include "testsupport.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+
+using namespace Qt::StringLiterals;
+using platform::MsgBox::Style;
+
+namespace {
+
+// A line of 2,045 x: the file's first cut falls three bytes after it.
+const QByteArray kLong(2045, 'x');
+
+} // namespace
+
+class TestSearch : public QObject, Fixture
+{
+    Q_OBJECT
+
+    platform::RichTextBox* box() const { return main->rtfBox; }
+    FrmFind* window() const { return program->frmFind.get(); }
+
+    void openBytes(const QByteArray& bytes) { main->openFile(write(u"in.odf"_s, bytes)); }
+    FrmFind* findWindow(const QString& text, bool replace = false, bool matchCase = false,
+                        bool wholeWord = false)
+    {
+        FrmFind::open(*program, replace);
+        window()->txtFind->setText(text);
+        window()->chkMatchCase->setChecked(matchCase);
+        window()->chkWholeWord->setChecked(wholeWord);
+        return window();
+    }
+    // Find Next until nothing more is found; the matches as the clipboard
+    // would get them, joined by "|".
+    QString everyMatch(FrmFind* find)
+    {
+        find->chkWrap->setChecked(false);
+        QStringList found;
+        for (int beeps = script.beeps; script.beeps == beeps && found.size() < 20;) {
+            find->cmdFindNext->click();
+            if (script.beeps == beeps)
+                found << box()->selectedPlainText();
+        }
+        return found.join(u'|');
+    }
+
+private slots:
+    void init() { start(); }
+    void cleanup() { QVERIFY(finish()); }
+
+    void finds_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("matchCase");
+        QTest::addColumn<bool>("wholeWord");
+        QTest::addColumn<QString>("found");
+        QTest::newRow("é folds to É")
+            << "caf\xC3\xA9 CAF\xC3\x89 cafe"_ba << u"CAFÉ"_s << false << false << u"café|CAFÉ"_s;
+        QTest::newRow("case kept")
+            << "caf\xC3\xA9 CAF\xC3\x89"_ba << u"CAFÉ"_s << true << false << u"CAFÉ"_s;
+        QTest::newRow("Windows-1252 file")
+            << "caf\xE9 CAF\xC9 \x80"_ba << u"é"_s << false << false << u"é|É"_s;
+        QTest::newRow("Greek final sigma")
+            << "ΣΊΣΥΦΟΣ σίσυφος"_ba << u"σίσυφοσ"_s << false << false << u"ΣΊΣΥΦΟΣ|σίσυφος"_s;
+        QTest::newRow("Cyrillic folded")
+            << "Жук жук"_ba << u"жУК"_s << false << false << u"Жук|жук"_s;
+        QTest::newRow("a three-byte K folds to k")
+            << "\xE2\x84\xAA\xC3\xA9 k"_ba << u"K"_s << false << false << u"\u212A|k"_s;
+        QTest::newRow("after a multi-byte character")
+            << "€€a"_ba << u"€a"_s << false << false << u"€a"_s;
+        QTest::newRow("words: _ and digits continue them")
+            << "hp max_hp hp2 2hp hp_ (hp) hp"_ba << u"hp"_s << false << true << u"hp|hp|hp"_s;
+        QTest::newRow("words: accented letters continue them")
+            << "éhp hpé hp"_ba << u"hp"_s << false << true << u"hp"_s;
+        QTest::newRow("words: a pattern's blank edge")
+            << "ahp hp"_ba << u" hp"_s << false << true << u" hp"_s;
+        QTest::newRow("across a cut of a long line")
+            << kLong + "needle ne"_ba << u"needle"_s << false << false << u"needle"_s;
+        QTest::newRow("no word ends at a cut")
+            << kLong + " abcd ab"_ba << u"ab"_s << false << true << u"ab"_s;
+        QTest::newRow("no word starts after a cut")
+            << kLong + "abccd cd"_ba << u"cd"_s << false << true << u"cd"_s;
+    }
+
+    // Each match once, in order, from the start of the document.
+    void finds()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, text);
+        QFETCH(bool, matchCase);
+        QFETCH(bool, wholeWord);
+        QFETCH(QString, found);
+        openBytes(file);
+        box()->setCursorPosition(0);
+        QCOMPARE(everyMatch(findWindow(text, false, matchCase, wholeWord)), found);
+        QCOMPARE(window()->lblStatus->text(), u"\"%1\" was not found."_s.arg(text));
+    }
+
+    // Up and Down, Wrap Around, the count and F3 when the window is closed.
+    void directionsAndCount()
+    {
+        openBytes("one two one three one"_ba);
+        box()->setCursorPosition(5);
+        FrmFind* find = findWindow(u"one"_s);
+        find->cmdFindNext->click();
+        QCOMPARE(box()->anchorPosition(), 8);
+        QTRY_COMPARE(find->lblStatus->text(), u"2 of 3"_s);
+        find->optUp->setChecked(true);
+        find->cmdFindNext->click();
+        find->cmdFindNext->click(); // round to the last
+        QCOMPARE(box()->anchorPosition(), 18);
+        QTRY_COMPARE(find->lblStatus->text(), u"3 of 3"_s);
+        find->chkWrap->setChecked(false);
+        find->optDown->setChecked(true);
+        find->cmdFindNext->click();
+        QCOMPARE(script.beeps, 1);
+        find->cmdCancel->click();
+        QTRY_VERIFY(!program->frmFind.isLoaded());
+        box()->setCursorPosition(0);
+        FrmFind::findAgain(*program, true); // Shift+F3, without wrapping
+        QCOMPARE(script.beeps, 2);
+        FrmFind::findAgain(*program, false);
+        QCOMPARE(box()->selectedPlainText(), u"one"_s);
+        QCOMPARE(box()->cursorPosition(), 3);
+    }
+
+    // Replace All in a Windows-1252 file of every line break: the bytes
+    // outside the matches stay, one Undo gives the file back, and a
+    // replacement that Windows-1252 cannot hold is saved as UTF-8 when the
+    // user agrees.
+    void replaceAll()
+    {
+        const QByteArray file = "hp = 1\r\nHP = 2\nmaxhp = 3\rcaf\xE9 hp\x80"_ba;
+        openBytes(file);
+        FrmFind* find = findWindow(u"hp"_s, true, false, true);
+        find->txtReplace->setText(u"hüll"_s);
+        find->cmdReplaceAll->click();
+        QCOMPARE(find->lblStatus->text(), u"3 matches replaced."_s);
+        QTRY_VERIFY(main->blnChanged);
+        script.files = {path(u"out.odf"_s)};
+        main->mnuSaveAs->trigger();
+        QCOMPARE(read(path(u"out.odf"_s)),
+                 "h\xFCll = 1\r\nh\xFCll = 2\nmaxhp = 3\rcaf\xE9 h\xFCll\x80"_ba);
+        QTest::keySequence(box(), QKeySequence::Undo);
+        script.files = {path(u"undone.odf"_s)};
+        main->mnuSaveAs->trigger();
+        QCOMPARE(read(path(u"undone.odf"_s)), file);
+        find->txtReplace->setText(u"中"_s);
+        box()->setCursorPosition(0);
+        find->cmdReplace->click(); // selects the first match
+        find->cmdReplace->click();
+        QCOMPARE(box()->selectedPlainText(), u"HP"_s);
+        script.files = {path(u"utf8.odf"_s)};
+        script.answers = {platform::MsgBox::Yes};
+        main->mnuSaveAs->trigger();
+        QVERIFY(script.said(Style::YesNo | Style::Question, u"UTF-8"_s));
+        QCOMPARE(read(path(u"utf8.odf"_s)), "中 = 1\r\nHP = 2\nmaxhp = 3\rcafé hp€"_ba);
+    }
+
+    // A read-only document is searched but never changed; no replacement
+    // makes a line longer than the engine can edit.
+    void refusals()
+    {
+        openBytes(QByteArray(2000, 'x') + " hp hp\r\n");
+        FrmFind* replace = findWindow(u"hp"_s, true);
+        replace->txtReplace->setText(QString(28, u'h'));
+        replace->cmdReplaceAll->click();
+        QCOMPARE(script.beeps, 1);
+        QVERIFY(main->lblReadOnly->isVisible());
+        QVERIFY(!main->blnChanged);
+        replace->txtReplace->setText(QString(23, u'h')); // to the limit exactly
+        replace->cmdReplaceAll->click();
+        QCOMPARE(box()->textLength(), 2050);
+        script.beeps = 0;
+        openBytes(kLong + "abc abc"_ba);
+        FrmFind* find = findWindow(u"abc"_s, true);
+        find->txtReplace->setText(u"z"_s);
+        find->cmdReplaceAll->click();
+        find->cmdFindNext->click();
+        find->cmdReplace->click();
+        QCOMPARE(script.beeps, 2);
+        QCOMPARE(box()->selectedPlainText(), u"abc"_s);
+        QVERIFY(!main->blnChanged);
+    }
+
+    // The other matches in view are marked while the window is open.
+    void marks()
+    {
+        openBytes("ab ab\r\nab"_ba);
+        FrmFind* find = findWindow(u"AB"_s);
+        find->cmdFindNext->click();
+        auto* marks = main->findChild<platform::SearchMarks*>();
+        QVERIFY(marks != nullptr);
+        QTRY_COMPARE(marks->marked().size(), size_t(2));
+        const std::vector<platform::TextRange> marked = marks->marked();
+        QCOMPARE(marked.front().start, 3);
+        QCOMPARE(marked.back().start, 7);
+        find->cmdCancel->click();
+        QTRY_VERIFY(main->findChild<platform::SearchMarks*>() == nullptr);
+        QVERIFY(platform::SearchMarks(*box(), nullptr).marked().empty());
+    }
+
+    // The marks stand 3:1 against the background of a light and a dark
+    // palette whose highlight alone would not.
+    void marksContrast()
+    {
+        const std::pair<QColor, QColor> palettes[] = {
+            {Qt::white, QColor(0xA0, 0xC8, 0xF0)},
+            {QColor(0x1E, 0x1E, 0x1E), QColor(0x2A, 0x3A, 0x5A)}};
+        for (const auto& [base, highlight] : palettes) {
+            QPalette palette = box()->palette();
+            palette.setColor(QPalette::Base, base);
+            palette.setColor(QPalette::Text, base.lightness() > 128 ? Qt::black : Qt::white);
+            palette.setColor(QPalette::Highlight, highlight);
+            box()->setPalette(palette);
+            FrmFind::open(*program, false);
+            const long bgr = box()->SendScintilla(platform::RichTextBox::SCI_INDICGETFORE,
+                                                  platform::RichTextBox::INDIC_CONTAINER);
+            const QColor mark(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
+            QVERIFY2(platform::OdfStyler::contrast(mark, base) >= 3.0, qPrintable(mark.name()));
+            window()->cmdCancel->click();
+            QTRY_VERIFY(!program->frmFind.isLoaded());
+        }
+    }
+
+    // Ctrl+F takes a selection within one line, Ctrl+H the text last looked
+    // for; F3 from the document; the context menu after its editing items.
+    void keysAndMenu()
+    {
+        openBytes("alpha beta\r\nalpha"_ba);
+        box()->setSelection(0, 5);
+        QTest::keySequence(box(), QKeySequence(u"Ctrl+F"_s));
+        QCOMPARE(window()->txtFind->text(), u"alpha"_s);
+        QVERIFY(window()->txtReplace->isHidden());
+        window()->cmdFindNext->click();
+        QCOMPARE(box()->anchorPosition(), 12);
+        box()->setSelection(0, 14);
+        QTest::keySequence(box(), QKeySequence(u"Ctrl+H"_s));
+        QCOMPARE(window()->txtFind->text(), u"alpha"_s);
+        QVERIFY(!window()->txtReplace->isHidden());
+        QTest::keyClick(window()->txtFind, Qt::Key_Escape);
+        QTRY_VERIFY(!program->frmFind.isLoaded());
+        box()->setCursorPosition(1);
+        QTest::keySequence(box(), QKeySequence(u"F3"_s));
+        QCOMPARE(box()->anchorPosition(), 12);
+        QStringList items;
+        QTimer::singleShot(0, this, [&items] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            for (QAction* item : menu->actions())
+                items << item->text() + u' ' + item->shortcut().toString();
+            menu->actions().at(11)->trigger(); // Replace...
+            menu->close();
+        });
+        QTest::keySequence(box(), QKeySequence(u"Shift+F10"_s));
+        QCOMPARE(items.join(u'|'), u"Undo |Redo | |Cut |Copy |Paste |Delete | |Select All | |"
+                                   u"Find... Ctrl+F|Replace... Ctrl+H|Go To... Ctrl+G"_s);
+        QVERIFY(!window()->txtReplace->isHidden());
+        QCOMPARE(window()->txtFind->text(), u"alpha"_s);
+    }
+
+    // Go To Line: the file's lines, the cuts of a long line not counted.
+    void goToLine()
+    {
+        openBytes("a\r\n" + kLong + "abcdef\nb\n"_ba);
+        const std::pair<const char*, int> rows[] = {
+            {"3", 2056}, {"", -1}, {"0", -1}, {"5", -1}, {"4", 2058}};
+        for (const auto& [typed, caret] : rows) {
+            box()->setCursorPosition(1);
+            auto* dialog = new FrmGoTo(*box(), script, main);
+            QCOMPARE(dialog->lblCount->text(), u"of 4"_s);
+            dialog->open();
+            QTest::keyClicks(dialog->txtLine, QString::fromLatin1(typed));
+            QTest::keyClick(dialog->txtLine, Qt::Key_Return);
+            if (caret < 0)
+                QVERIFY(script.said(Style::OkOnly | Style::Exclamation, u"from 1 to 4"_s));
+            QCOMPARE(box()->cursorPosition(), caret < 0 ? 1 : caret);
+            delete dialog;
+        }
+    }
+};
+
+QTEST_MAIN(TestSearch)
+#include "tst_search.moc"
