@@ -167,7 +167,7 @@ void RichTextBox::checkInsertion(int position, int length)
 {
     if (m_checked || lineEndAt(position) - lineStartAt(position) + length <= kMaxLineLength)
         return;
-    SendScintilla(SCI_CHANGEINSERTION, 0UL, "");
+    SendScintilla(SCI_CHANGEINSERTION, uintptr_t{0}, "");
     QMetaObject::invokeMethod(this, "editRefused", Qt::QueuedConnection);
 }
 
