@@ -35,7 +35,7 @@ public:
 
 private:
     QString m_path;
-    unsigned long m_attributes = 0;
+    [[maybe_unused]] unsigned long m_attributes = 0; // only Windows keeps any
 };
 
 } // namespace platform
