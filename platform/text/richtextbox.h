@@ -146,6 +146,8 @@ private:
     void onModified(int position, int type, const char* text, int length);
     void onUpdateUi(int updated);
     void onStyleNeeded(int position);
+    // Tab and Ctrl+Tab as the box takes them; false for any other key.
+    bool takeTabKey(QKeyEvent* event);
     std::pair<long, long> characterAround(long position) const;
     void keepSelectionOffCharacters(long oldAnchor, long oldCaret);
     void replaceSelection(const QByteArray& bytes);

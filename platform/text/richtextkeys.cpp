@@ -107,24 +107,29 @@ bool RichTextBox::event(QEvent* event)
 // and Ctrl+Shift+Tab go on to the next or the previous control, so that the
 // keyboard can always leave the box. Cut, copy and paste keys go through the
 // same code as the menu's commands.
-void RichTextBox::keyPressEvent(QKeyEvent* event)
+bool RichTextBox::takeTabKey(QKeyEvent* event)
 {
     const bool isTab = event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab;
     const Qt::KeyboardModifiers modifiers = event->modifiers();
+    const bool back = event->key() == Qt::Key_Backtab || modifiers.testFlag(Qt::ShiftModifier);
     if (isTab && modifiers.testFlag(Qt::ControlModifier)) {
-        const bool back = event->key() == Qt::Key_Backtab || modifiers.testFlag(Qt::ShiftModifier);
         // Past QsciScintillaBase's own, which keeps the focus in the text.
         QWidget::focusNextPrevChild(!back); // NOLINT(bugprone-parent-virtual-call)
-        event->accept();
-        return;
-    }
-    if (isTab && (modifiers & (Qt::AltModifier | Qt::MetaModifier)) == 0) {
-        const bool back = event->key() == Qt::Key_Backtab || modifiers.testFlag(Qt::ShiftModifier);
+    } else if (isTab && (modifiers & (Qt::AltModifier | Qt::MetaModifier)) == 0) {
         if (!back)
             replaceSelection(QByteArrayLiteral("\t"));
-        event->accept();
-        return;
+    } else {
+        return false;
     }
+    event->accept();
+    return true;
+}
+
+void RichTextBox::keyPressEvent(QKeyEvent* event)
+{
+    if (takeTabKey(event))
+        return;
+    const Qt::KeyboardModifiers modifiers = event->modifiers();
     if (event->key() == Qt::Key_Backspace && !isReadOnly() &&
         (modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) == 0 &&
         SendScintilla(SCI_GETSELECTIONEMPTY) != 0) {
