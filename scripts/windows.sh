@@ -238,13 +238,16 @@ runtime_dlls=(
 run_tests() {
     step "Tests under Wine"
     new_prefix "$build/wine-tests"
-    # The tests find Qt's DLLs and plugins where they were built.
+    # The tests find Qt's DLLs and plugins where they were built. Wine keeps
+    # the host's QT_* variables from Windows programs and hands them WINEQT_*
+    # under the QT_* names instead; so the offscreen platform, which CTest
+    # sets for each test, is set that way too.
     mkdir -p "$build/runtime"
     cp "${runtime_dlls[@]}" "$build/runtime/"
     export WINEPATH="Z:$qt/bin;Z:$build/runtime"
-    export QT_PLUGIN_PATH="Z:$qt/plugins"
-    (cd "$build" && ctest --output-on-failure --timeout 900)
-    unset WINEPATH QT_PLUGIN_PATH
+    export WINEQT_PLUGIN_PATH="Z:$qt/plugins" WINEQT_QPA_PLATFORM=offscreen
+    (cd "$build" && ctest --output-on-failure --timeout 600)
+    unset WINEPATH WINEQT_PLUGIN_PATH WINEQT_QPA_PLATFORM
     wineserver --kill
 }
 

@@ -16,7 +16,8 @@ std::shared_ptr<void> holdOpen(const QString& path)
 
 QString hide(const QString& path)
 {
-    const auto* name = reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(path).utf16());
+    const QString native = QDir::toNativeSeparators(path);
+    const auto* name = reinterpret_cast<const wchar_t*>(native.utf16());
     SetFileAttributesW(name, GetFileAttributesW(name) | FILE_ATTRIBUTE_HIDDEN);
     return path;
 }
