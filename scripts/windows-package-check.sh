@@ -50,6 +50,8 @@ focus '^in\.odf'
 xdotool key --delay 200 ctrl+s
 focus 'Save As'
 sleep 1
+# The name field offers the document's own name: replace it.
+xdotool key --delay 100 End shift+Home
 xdotool type --delay 30 "$(winepath -w "$home/out.odf")"
 xdotool key Return
 focus 'out\.odf'
