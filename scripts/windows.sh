@@ -30,7 +30,7 @@ step() { printf '\n== %s (%ds)\n' "$*" $((SECONDS - started)); }
 # --- What the build needs from Debian ---------------------------------------
 packages=(
     g++-mingw-w64-x86-64-posix cmake ninja-build nsis wine wine64 xvfb xauth
-    xdotool zip dpkg-dev qt6-base-dev qt6-base-dev-tools
+    xdotool zip dpkg-dev qt6-base-dev qt6-base-dev-tools binutils
 )
 install_packages() {
     local missing=() p
@@ -271,6 +271,9 @@ deploy() {
     done
     cp "${runtime_dlls[@]}" "$dir/"
     find "$dir" -name '*.exe' -o -name '*.dll' | xargs $mingw-strip --strip-unneeded
+    # The version that the file's Properties show is in the exe, stripped too.
+    strings -el "$dir/tessmark.exe" | grep -A1 -x ProductVersion | grep -qx "$version" ||
+        { echo "tessmark.exe carries no version $version" >&2; exit 1; }
     # What the program links must all be there (or be Windows' own).
     local missing
     missing=$(find "$dir" -name '*.exe' -o -name '*.dll' | xargs $mingw-objdump -p |
