@@ -17,7 +17,7 @@ jobs=$(nproc)
 
 cmake -S . -B "$build" -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DTESSMARK_FUZZ=ON -DTESSMARK_WERROR=ON -DBUILD_TESTING="${TESSMARK_FUZZ_TESTS:-OFF}" \
-    -DTESSMARK_BENCHMARKS=OFF
+    -DTESSMARK_BENCHMARKS=OFF -DCMAKE_UNITY_BUILD=ON
 cmake --build "$build" --parallel "$jobs"
 
 if [ "${TESSMARK_FUZZ_TESTS:-OFF}" = ON ]; then

@@ -53,22 +53,28 @@ done
 echo "every include stays in its layer or below"
 
 echo "== clang-tidy"
-seen=$(mktemp)
-trap 'rm -f "$seen"' EXIT
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+seen=$work/seen
+touch "$seen"
 status=0
+n=0
 for build in "$@"; do
-    db="$build/compile_commands.json"
-    [ -f "$db" ] || { echo "no $db" >&2; exit 2; }
+    [ -f "$build/compile_commands.json" ] || { echo "no $build/compile_commands.json" >&2; exit 2; }
+    # A unity build's database names its unity files: each source gets the
+    # command of the unity file that holds it.
+    db=$work/$((n += 1))
+    python3 scripts/per-file-db.py "$build" "$db"
     # The project's own sources only, not what the build generates.
     generated="$(realpath "$build")/"
-    files=$(sed -n 's/^ *"file": "\(.*\)",\{0,1\}$/\1/p' "$db" | grep -F "$root/" |
-        grep -vF "$generated" | sort -u | grep -vxFf "$seen" || true)
+    files=$(sed -n 's/^ *"file": "\(.*\)",\{0,1\}$/\1/p' "$db/compile_commands.json" |
+        grep -F "$root/" | grep -vF "$generated" | sort -u | grep -vxFf "$seen" || true)
     [ -n "$files" ] || continue
     echo "$files" >>"$seen"
-    echo "$(echo "$files" | wc -l) files with $db"
+    echo "$(echo "$files" | wc -l) files with $build/compile_commands.json"
     # Findings go to standard output; of standard error only the counts of
     # warnings in system headers ("N warnings generated.") are left out.
-    echo "$files" | xargs -P "$jobs" -n 1 "$tidy" -p "$build" --quiet \
+    echo "$files" | xargs -P "$jobs" -n 1 "$tidy" -p "$db" --quiet \
         2> >(grep -vE '^[0-9]+ warnings? (and [0-9]+ errors? )?generated\.$' >&2) ||
         status=1
 done
