@@ -1,8 +1,9 @@
 // Find, Replace and Go To on the main window's document: what is found as a
 // user sees it (folding in every script, whole words, Windows-1252 files, the
-// cuts of a read-only long line), what Replace All leaves on disk and what
-// Undo gives back, the marks of the other matches and the line a number
-// reaches.
+// cuts of a read-only long line), the replacements refused, the marks of the
+// other matches and the line a number reaches. What Replace All leaves on disk
+// and what Undo gives back are checked by the end-to-end search scenario and
+// against the model of tst_fidelity.
 #include "editor/frmfind.h"
 #include "editor/frmgoto.h"
 #include "odf/odfstyler.h"
@@ -141,39 +142,6 @@ private slots:
         FrmFind::findAgain(*program, false);
         QCOMPARE(box()->selectedPlainText(), u"one"_s);
         QCOMPARE(box()->cursorPosition(), 3);
-    }
-
-    // Replace All in a Windows-1252 file of every line break: the bytes
-    // outside the matches stay, one Undo gives the file back, and a
-    // replacement that Windows-1252 cannot hold is saved as UTF-8 when the
-    // user agrees.
-    void replaceAll()
-    {
-        const QByteArray file = "hp = 1\r\nHP = 2\nmaxhp = 3\rcaf\xE9 hp\x80"_ba;
-        openBytes(file);
-        FrmFind* find = findWindow(u"hp"_s, true, false, true);
-        find->txtReplace->setText(u"hüll"_s);
-        find->cmdReplaceAll->click();
-        QCOMPARE(find->lblStatus->text(), u"3 matches replaced."_s);
-        QTRY_VERIFY(main->blnChanged);
-        script.files = {path(u"out.odf"_s)};
-        main->mnuSaveAs->trigger();
-        QCOMPARE(read(path(u"out.odf"_s)),
-                 "h\xFCll = 1\r\nh\xFCll = 2\nmaxhp = 3\rcaf\xE9 h\xFCll\x80"_ba);
-        QTest::keySequence(box(), QKeySequence::Undo);
-        script.files = {path(u"undone.odf"_s)};
-        main->mnuSaveAs->trigger();
-        QCOMPARE(read(path(u"undone.odf"_s)), file);
-        find->txtReplace->setText(u"中"_s);
-        box()->setCursorPosition(0);
-        find->cmdReplace->click(); // selects the first match
-        find->cmdReplace->click();
-        QCOMPARE(box()->selectedPlainText(), u"HP"_s);
-        script.files = {path(u"utf8.odf"_s)};
-        script.answers = {platform::MsgBox::Yes};
-        main->mnuSaveAs->trigger();
-        QVERIFY(script.said(Style::YesNo | Style::Question, u"UTF-8"_s));
-        QCOMPARE(read(path(u"utf8.odf"_s)), "中 = 1\r\nHP = 2\nmaxhp = 3\rcafé hp€"_ba);
     }
 
     // A read-only document is searched but never changed; no replacement
