@@ -170,27 +170,12 @@ private slots:
         QVERIFY(!main->blnChanged);
     }
 
-    // The other matches in view are marked while the window is open.
+    // The other matches in view are marked while the window is open, and
+    // stand 3:1 against the background of a light and a dark palette whose
+    // highlight alone would not.
     void marks()
     {
         openBytes("ab ab\r\nab"_ba);
-        FrmFind* find = findWindow(u"AB"_s);
-        find->cmdFindNext->click();
-        auto* marks = main->findChild<platform::SearchMarks*>();
-        QVERIFY(marks != nullptr);
-        QTRY_COMPARE(marks->marked().size(), size_t(2));
-        const std::vector<platform::TextRange> marked = marks->marked();
-        QCOMPARE(marked.front().start, 3);
-        QCOMPARE(marked.back().start, 7);
-        find->cmdCancel->click();
-        QTRY_VERIFY(main->findChild<platform::SearchMarks*>() == nullptr);
-        QVERIFY(platform::SearchMarks(*box(), nullptr).marked().empty());
-    }
-
-    // The marks stand 3:1 against the background of a light and a dark
-    // palette whose highlight alone would not.
-    void marksContrast()
-    {
         const std::pair<QColor, QColor> palettes[] = {
             {Qt::white, QColor(0xA0, 0xC8, 0xF0)},
             {QColor(0x1E, 0x1E, 0x1E), QColor(0x2A, 0x3A, 0x5A)}};
@@ -200,14 +185,22 @@ private slots:
             palette.setColor(QPalette::Text, base.lightness() > 128 ? Qt::black : Qt::white);
             palette.setColor(QPalette::Highlight, highlight);
             box()->setPalette(palette);
-            FrmFind::open(*program, false);
+            box()->setCursorPosition(0);
+            findWindow(u"AB"_s)->cmdFindNext->click();
+            auto* marks = main->findChild<platform::SearchMarks*>();
+            QVERIFY(marks != nullptr);
+            QTRY_COMPARE(marks->marked().size(), size_t(2));
+            QCOMPARE(marks->marked().front().start, 3);
+            QCOMPARE(marks->marked().back().start, 7);
             const long bgr = box()->SendScintilla(platform::RichTextBox::SCI_INDICGETFORE,
                                                   platform::RichTextBox::INDIC_CONTAINER);
             const QColor mark(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
             QVERIFY2(platform::OdfStyler::contrast(mark, base) >= 3.0, qPrintable(mark.name()));
             window()->cmdCancel->click();
-            QTRY_VERIFY(!program->frmFind.isLoaded());
+            QTRY_VERIFY(!program->frmFind.isLoaded() &&
+                        main->findChild<platform::SearchMarks*>() == nullptr);
         }
+        QVERIFY(platform::SearchMarks(*box(), nullptr).marked().empty());
     }
 
     // Ctrl+F takes a selection within one line, Ctrl+H the text last looked
