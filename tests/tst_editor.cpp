@@ -110,8 +110,9 @@ class TestEditor : public QObject, Fixture
     // Steps, split at blanks: at:N puts the caret before character N,
     // sel:A-B selects, type:TEXT types where the focus is, ime:TEXT commits
     // TEXT from an input method, drop:N drops the text "pp" before character
-    // N, insert runs Insert > //; anything else is a key pressed in the
-    // document, such as Ctrl+C.
+    // N, insert runs Insert > //, all:A/B replaces every A by B with Replace
+    // All and one:A/B presses Replace once; anything else is a key pressed in
+    // the document, such as Ctrl+C.
     void play(const QString& steps)
     {
         for (const QString& step : steps.split(u' ')) {
@@ -136,6 +137,10 @@ class TestEditor : public QObject, Fixture
                 drop(box()->viewport(), data,
                      {point(QsciScintillaBase::SCI_POINTXFROMPOSITION),
                       point(QsciScintillaBase::SCI_POINTYFROMPOSITION) + 2});
+            } else if (step.startsWith(u"all:"_s) || step.startsWith(u"one:"_s)) {
+                FrmFind* find = findWindow(arg.section(u'/', 0, 0), true);
+                find->txtReplace->setText(arg.section(u'/', 1));
+                (step.startsWith(u"all:"_s) ? find->cmdReplaceAll : find->cmdReplace)->click();
             } else if (step == u"insert"_s) {
                 main->mnudoubleslash->trigger();
             } else {
@@ -306,13 +311,16 @@ private slots:
         for (const char* steps :
              {"Ctrl+End type:x", "Ctrl+End Tab", "at:2060 Ctrl+V", "at:2060 ime:x", "drop:2060",
               "insert", "at:1026 Backspace", "at:1024 Del", "at:1026 Ctrl+Backspace",
-              "at:1024 Ctrl+Del", "sel:1024-1026 Ctrl+X", "sel:1024-1026 type:z"})
+              "at:1024 Ctrl+Del", "sel:1024-1026 Ctrl+X", "sel:1024-1026 type:z", "all:b/bb"})
             row(steps, full, steps, full, 1);
         // Undo takes back the last edit that went in.
         row("undo", full, "at:0 type:y Ctrl+End type:x Ctrl+Z Ctrl+End type:x", full, 2);
         row("a line just full", full, "at:2051 Backspace at:1026 Backspace",
             QByteArray(1024, 'a') + QByteArray(1024, 'b') + "\r\n" +
                 QByteArray(platform::kMaxLineLength, 'f'));
+        row("replaced up to just full", full, "all:a/aa", QByteArray(2048, 'a') + full.mid(1024));
+        // A read-only document is searched but never changed.
+        row("replace, read-only", kLong + "abc abc", "all:abc/z one:abc/z", kLong + "abc abc", 2);
     }
 
     void edits()
@@ -777,8 +785,8 @@ private slots:
 
     // Find, Replace and Go To on the document: what is found as a user sees
     // it (folding in every script, whole words, Windows-1252 files, the cuts
-    // of a read-only long line), the replacements refused, the marks of the
-    // other matches and the line a number reaches. What Replace All leaves on
+    // of a read-only long line), the marks of the other matches and the line
+    // a number reaches; the replacements refused are rows of edits(). What Replace All leaves on
     // disk and what Undo gives back are checked by the end-to-end search
     // scenario and against the model of tst_fidelity.
     void finds_data()
@@ -851,32 +859,6 @@ private slots:
         play(u"F3"_s);
         QCOMPARE(box()->selectedPlainText(), u"one"_s);
         QCOMPARE(box()->cursorPosition(), 3);
-    }
-
-    // A read-only document is searched but never changed; no replacement
-    // makes a line longer than the engine can edit.
-    void refusals()
-    {
-        openBytes(QByteArray(2000, 'x') + " hp hp\r\n");
-        FrmFind* replace = findWindow(u"hp"_s, true);
-        replace->txtReplace->setText(QString(28, u'h'));
-        replace->cmdReplaceAll->click();
-        QCOMPARE(script.beeps, 1);
-        QVERIFY(main->lblReadOnly->isVisible());
-        QVERIFY(!main->blnChanged);
-        replace->txtReplace->setText(QString(23, u'h')); // to the limit exactly
-        replace->cmdReplaceAll->click();
-        QCOMPARE(box()->textLength(), 2050);
-        script.beeps = 0;
-        openBytes(kLong + "abc abc"_ba);
-        FrmFind* find = findWindow(u"abc"_s, true);
-        find->txtReplace->setText(u"z"_s);
-        find->cmdReplaceAll->click();
-        find->cmdFindNext->click();
-        find->cmdReplace->click();
-        QCOMPARE(script.beeps, 2);
-        QCOMPARE(box()->selectedPlainText(), u"abc"_s);
-        QVERIFY(!main->blnChanged);
     }
 
     // The other matches in view are marked while the window is open, and
