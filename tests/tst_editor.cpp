@@ -822,7 +822,6 @@ private slots:
         QFETCH(bool, wholeWord);
         QFETCH(QString, found);
         openBytes(file);
-        box()->setCursorPosition(0);
         QCOMPARE(everyMatch(findWindow(text, false, matchCase, wholeWord)), found);
     }
 
@@ -849,8 +848,7 @@ private slots:
         QTRY_VERIFY(!program->frmFind.isLoaded());
         main->activateWindow(); // which the window manager does
         QVERIFY(QTest::qWaitForWindowActive(main));
-        box()->setCursorPosition(0);
-        play(u"Shift+F3"_s); // without wrapping
+        play(u"at:0 Shift+F3"_s); // without wrapping
         QCOMPARE(script.beeps, 2);
         play(u"F3"_s);
         QCOMPARE(box()->selectedPlainText(), u"one"_s);
@@ -896,8 +894,7 @@ private slots:
     void keysAndMenu()
     {
         openBytes("alpha beta\r\nalpha"_ba);
-        box()->setSelection(0, 5);
-        play(u"Ctrl+F"_s);
+        play(u"sel:0-5 Ctrl+F"_s);
         QCOMPARE(window()->txtFind->text(), u"alpha"_s);
         QVERIFY(window()->txtReplace->isHidden());
         window()->cmdFindNext->click();
