@@ -344,8 +344,11 @@ private slots:
 
     // With unsaved changes New and Open ask first: Cancel stops, Yes goes on
     // only once the save is done, No goes on without saving. New leaves an
-    // unchanged document, which is not asked about.
-    void saveChangesFirst()
+    // unchanged document, which is not asked about. Exit beeps and asks
+    // Quit?, and No keeps the program; the close box asks nothing, unsaved
+    // changes or not. (The end-to-end editor scenario answers Quit? with the
+    // keys: Escape keeps the program, Yes ends it.)
+    void fileCommandsAsk()
     {
         open(write(u"c.odf"_s, "kept on disk"));
         main->cmdClear->click(); // a program write marks nothing changed: New asks nothing
@@ -385,6 +388,12 @@ private slots:
         main->mnuNew->trigger();
         for (int i = 0; i < 10; ++i)
             QVERIFY(script.said(Style::YesNoCancel | Style::Question, u"Save Changes?"_s));
+        type(u"unsaved"_s);
+        script.answers.push_back(Answer::No);
+        main->mnuExit->trigger();
+        QVERIFY(script.said(Style::YesNo | Style::Question, u"Quit?"_s));
+        QVERIFY(script.ends == 0 && script.beeps == 1);
+        QVERIFY(main->close() && !program->frmMain.isLoaded());
     }
 
     // Failures (a missing file, a folder, a file too large or not regular, a
@@ -550,19 +559,6 @@ private slots:
             QCoreApplication::processEvents();
             QCOMPARE(shown(), 0);
         }
-    }
-
-    // Exit beeps and asks, and No keeps the program; the close box asks
-    // nothing. (The end-to-end editor scenario answers Quit? with the keys:
-    // Escape keeps the program, Yes ends it.)
-    void exitAsks()
-    {
-        type(u"unsaved"_s);
-        script.answers = {Answer::No};
-        main->mnuExit->trigger();
-        QVERIFY(script.said(Style::YesNo | Style::Question, u"Quit?"_s));
-        QVERIFY(script.ends == 0 && script.beeps == 1);
-        QVERIFY(main->close() && !program->frmMain.isLoaded());
     }
 
     // Cut and Copy follow the text, Paste is off until the first Cut or Copy;
