@@ -382,8 +382,7 @@ private slots:
         saveAs(path(u"x.odf"_s));
         play(u"Ctrl+Z Ctrl+Y"_s);
         main->mnuNew->trigger();
-        type(u"x"_s);
-        play(u"Backspace"_s);
+        play(u"type:x Backspace"_s);
         script.answers.push_back(Answer::No);
         main->mnuNew->trigger();
         for (int i = 0; i < 10; ++i)
@@ -588,10 +587,7 @@ private slots:
                         u"\u20AC"_s);
         QApplication::sendEvent(box(), &altGr);
         QVERIFY(text() == u"\u20AC"_s && script.beeps == 1);
-        play(u"Backspace"_s);
-        type(u"hello"_s);
-        play(u"Return"_s);
-        type(u"world"_s);
+        play(u"Backspace type:hello Return type:world"_s);
         play(u"Ctrl+C"_s); // nothing selected: the clipboard keeps what it had
         QCOMPARE(states(), u"111"_s);
         QCOMPARE(QApplication::clipboard()->text(), u"clip"_s);
