@@ -291,6 +291,9 @@ private slots:
         row("tab over lines", tabs, "sel:2-9 Tab", "\tO\to\r\nthree");
         row("insert, type", tabs, "at:7 Insert type:x", "\tONE\r\n\txtwo\r\nthree");
         row("home", tabs, "at:8 Home type:x", "\tONE\r\nx\ttwo\r\nthree");
+        // Paste is off until the first Cut (or Copy).
+        row("ctrl+p after a first ctrl+x", tabs, "sel:1-4 Ctrl+X Ctrl+End Ctrl+P",
+            "\t\r\n\ttwo\r\nthreeONE");
         // The engine lets the caret stop inside the noncharacters.
         const QByteArray odd("a\xEF\xB7\x90\xF0\x9F\xBF\xBE"
                              "b");
