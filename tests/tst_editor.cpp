@@ -582,6 +582,11 @@ private slots:
         QCOMPARE(states(), u"110"_s);
         play(u"Backspace"_s);
         QCOMPARE(states(), u"000"_s);
+        // A change made past the control's own operations is reported too.
+        box()->SendScintilla(QsciScintillaBase::SCI_APPENDTEXT, uintptr_t{1}, "x");
+        QCoreApplication::processEvents();
+        QCOMPARE(states(), u"110"_s);
+        box()->SendScintilla(QsciScintillaBase::SCI_CLEARALL);
         // Alt with a letter that no menu takes beeps and types nothing.
         play(u"Alt+Z"_s);
         QVERIFY(box()->isEmpty() && script.beeps == 1);
