@@ -79,6 +79,7 @@ bool Script::said(int style, const QString& part, const QString& also)
 void Fixture::start()
 {
     QGuiApplication::setQuitOnLastWindowClosed(false);
+    folder = QDir::currentPath();
     script = Script();
     dir = std::make_unique<QTemporaryDir>();
     keyboard = std::make_unique<platform::KeyboardRules>(script);
@@ -93,6 +94,7 @@ bool Fixture::finish()
 {
     program.reset();
     keyboard.reset();
+    QDir::setCurrent(folder);
     for (const auto& [style, prompt] : std::as_const(script.messages))
         qWarning("unchecked message box %d \"%s\"", style, qPrintable(prompt));
     return !script.unexpected && script.answers.empty() && script.files.empty() &&

@@ -1,7 +1,8 @@
 #pragma once
 
 // What the test programs share: the program with scripted services, its main
-// window shown, and a scratch folder, fresh for every test function.
+// window shown, and a scratch folder, fresh for every test function; the
+// process's current folder is put back after each.
 #include "editor/frmmain.h"
 #include "editor/program.h"
 #include "platform/forms/keyboard.h"
@@ -39,6 +40,7 @@ class Fixture
 public:
     Script script;
     std::unique_ptr<QTemporaryDir> dir;
+    QString folder; // the process's current folder before the test
     std::unique_ptr<Program> program;
     std::unique_ptr<platform::KeyboardRules> keyboard; // as the application has them
     FrmMain* main = nullptr;

@@ -1,25 +1,32 @@
 // The main window and its document: files come back byte for byte, keys do
 // what they do in a plain text box, the File commands ask what they must and
-// nothing more, the Edit menu follows the text, and dropped files open
-// (typing, Clear and Insert are checked against a model in tst_fidelity).
+// nothing more, the Edit menu follows the text, dropped files open, and Find,
+// Replace and Go To find what a user sees (typing, Clear, Insert, Replace and
+// Replace All are checked against a model in tst_fidelity).
+#include "editor/frmfind.h"
+#include "editor/frmgoto.h"
 #include "odf/odfstyler.h"
 #include "platform/forms/runtimeerror.h"
 #include "platform/text/richtextbox.h"
+#include "platform/text/searchmarks.h"
 #include "testsupport.h"
 
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
-#include <array>
 #ifndef Q_OS_WIN
 #include <csignal>
 #include <sys/resource.h>
@@ -33,7 +40,7 @@ using platform::MsgBox::Style;
 
 namespace {
 
-enum Gesture { DropOnDocument, DropOnButton, DropText, DropTwice, DragAway };
+enum Gesture { DropOnDocument, DropOnButton, DropTwice, DragAway };
 
 struct Case
 {
@@ -54,10 +61,8 @@ const Case cases[] = {
     {"of two files on a button the first opens", "", false, DropOnButton, "b a", 0, "bravo", "b"},
     {"unsaved text, No: the file opens", "abc", true, DropOnDocument, "b a", No, "bravo", "b"},
     {"unsaved text, Cancel: nothing changes", "abc", true, DropOnButton, "a", Cancel, "abc", ""},
-    {"NUL bytes, No: nothing changes", "abc", false, DropOnDocument, "nulls", No, "abc", ""},
     {"two drops before the open: the later, once", "abc", false, DropTwice, "a nulls", No, "abc",
      ""},
-    {"text dropped on the document goes in", "", false, DropText, "", 0, "hel\r\nlo", ""},
     {"a drag that moves on and leaves opens nothing", "abc", false, DragAway, "a", 0, "abc", ""},
 };
 
@@ -70,6 +75,9 @@ QByteArray lines(qsizetype size)
     return filler;
 }
 
+// A line of 2,045 x: the file's first cut falls three bytes after it.
+const QByteArray kLong(2045, 'x');
+
 } // namespace
 
 class TestEditor : public QObject, Fixture
@@ -79,11 +87,16 @@ class TestEditor : public QObject, Fixture
     platform::RichTextBox* box() const { return main->rtfBox; }
     QString text() const { return main->rtfBox->Text(); }
     void type(const QString& keys) const { QTest::keyClicks(main->rtfBox, keys); }
-    // Presses keys, such as "Ctrl+A, Ctrl+C", one after the other.
-    void keys(const QString& list) const
+    // Drags data onto a widget and drops it there, as a drag from another
+    // program arrives; returns the action the drop was answered with.
+    static Qt::DropAction drop(QWidget* target, const QMimeData& data, QPoint at = {})
     {
-        for (const QString& key : list.split(u", "_s))
-            QTest::keySequence(main->rtfBox, QKeySequence(key));
+        const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
+        QDragEnterEvent enter(at, actions, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(target, &enter);
+        QDropEvent drop(at, actions, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(target, &drop);
+        return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
     }
     // Runs Open or Save As; the dialog answers with the file.
     void choose(QAction* item, const QString& file)
@@ -95,8 +108,10 @@ class TestEditor : public QObject, Fixture
     void saveAs(const QString& file) { choose(main->mnuSaveAs, file); }
     // Steps, split at blanks: at:N puts the caret before character N,
     // sel:A-B selects, type:TEXT types where the focus is, ime:TEXT commits
-    // TEXT from an input method, drop:N drops the text "pp" before character
-    // N, insert runs Insert > //; anything else is a key.
+    // TEXT from an input method, drop:N:TEXT drops TEXT before character N,
+    // insert runs Insert > //, all:A/B replaces every A by B with Replace All
+    // and one:A/B presses Replace once; anything else is a key pressed in the
+    // document, such as Ctrl+C.
     void play(const QString& steps)
     {
         for (const QString& step : steps.split(u' ')) {
@@ -112,22 +127,23 @@ class TestEditor : public QObject, Fixture
                 commit.setCommitString(arg);
                 QApplication::sendEvent(box(), &commit);
             } else if (step.startsWith(u"drop:"_s)) {
-                const unsigned long at = box()->toOffset(arg.toInt());
-                const QPoint point(int(box()->SendScintilla(
-                                       QsciScintillaBase::SCI_POINTXFROMPOSITION, 0UL, long(at))),
-                                   int(box()->SendScintilla(
-                                       QsciScintillaBase::SCI_POINTYFROMPOSITION, 0UL, long(at))) +
-                                       2);
+                const long at = long(box()->toOffset(arg.section(u':', 0, 0).toInt()));
+                const auto point = [this, at](unsigned int message) {
+                    return int(box()->SendScintilla(message, 0UL, at));
+                };
                 QMimeData data;
-                data.setText(u"pp"_s);
-                for (const QEvent::Type type : {QEvent::DragEnter, QEvent::Drop}) {
-                    QDropEvent event(point, Qt::CopyAction, &data, Qt::LeftButton, {}, type);
-                    QApplication::sendEvent(box()->viewport(), &event);
-                }
+                data.setText(arg.section(u':', 1));
+                drop(box()->viewport(), data,
+                     {point(QsciScintillaBase::SCI_POINTXFROMPOSITION),
+                      point(QsciScintillaBase::SCI_POINTYFROMPOSITION) + 2});
+            } else if (step.startsWith(u"all:"_s) || step.startsWith(u"one:"_s)) {
+                FrmFind* find = findWindow(arg.section(u'/', 0, 0), true);
+                find->txtReplace->setText(arg.section(u'/', 1));
+                (step.startsWith(u"all:"_s) ? find->cmdReplaceAll : find->cmdReplace)->click();
             } else if (step == u"insert"_s) {
                 main->mnudoubleslash->trigger();
             } else {
-                keys(step);
+                QTest::keySequence(box(), QKeySequence(step));
             }
         }
     }
@@ -138,6 +154,34 @@ class TestEditor : public QObject, Fixture
         return (f.encoding == platform::Encoding::Utf8 ? u"utf-8 "_s : u"cp1252 "_s) +
                (f.byteOrderMark ? u"bom "_s : QString()) + endings[int(f.lineEnding)] +
                (main->lblReadOnly->isVisible() ? u" read-only"_s : QString());
+    }
+    // The Find or Replace window, while it is open.
+    FrmFind* window() const { return program->frmFind.get(); }
+    // Opens the bytes as the command line does, with no question about the
+    // document before.
+    void openBytes(const QByteArray& bytes) { main->openFile(write(u"in.odf"_s, bytes)); }
+    // Opens Find or Replace with the text to find and its options.
+    FrmFind* findWindow(const QString& text, bool replace = false, bool matchCase = false,
+                        bool wholeWord = false)
+    {
+        FrmFind::open(*program, replace);
+        window()->txtFind->setText(text);
+        window()->chkMatchCase->setChecked(matchCase);
+        window()->chkWholeWord->setChecked(wholeWord);
+        return window();
+    }
+    // Find Next until nothing more is found; the matches as the clipboard
+    // would get them, joined by "|".
+    QString everyMatch(FrmFind* find)
+    {
+        find->chkWrap->setChecked(false);
+        QStringList found;
+        for (int beeps = script.beeps; script.beeps == beeps && found.size() < 20;) {
+            find->cmdFindNext->click();
+            if (script.beeps == beeps)
+                found << box()->selectedPlainText();
+        }
+        return found.join(u'|');
     }
 
 private slots:
@@ -219,16 +263,20 @@ private slots:
         QVERIFY(!QApplication::overrideCursor());
     }
 
-    // Keys do what they do in a plain text box, and nothing more; Return and
-    // Shift+Return type the file's main line break. Steps as play() takes them.
-    void keysKeepEveryByte_data()
+    // Keys do what they do in a plain text box, and nothing more. No edit
+    // makes a line longer than the engine can lay out at a key's pace
+    // (kMaxLineLength): one that would is refused whole, with a beep and the
+    // strip saying why, and the document, Undo and the clipboard stay as they
+    // were; up to that length edits go. Steps as play() takes them.
+    void edits_data()
     {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QString>("steps");
         QTest::addColumn<QByteArray>("saved");
+        QTest::addColumn<int>("refused"); // edits, each with a beep
         const auto row = [](const char* name, const QByteArray& file, const char* steps,
-                            const QByteArray& saved) {
-            QTest::newRow(name) << file << QString::fromUtf8(steps) << saved;
+                            const QByteArray& saved, int refused = 0) {
+            QTest::newRow(name) << file << QString::fromUtf8(steps) << saved << refused;
         };
         // Return and Shift+Return type the file's main line break, as found.
         row("shift+return, cr", "a\rb\r\nc\r", "at:1 Shift+Return", "a\r\rb\r\nc\r");
@@ -243,6 +291,7 @@ private slots:
         row("tab over lines", tabs, "sel:2-9 Tab", "\tO\to\r\nthree");
         row("insert, type", tabs, "at:7 Insert type:x", "\tONE\r\n\txtwo\r\nthree");
         row("home", tabs, "at:8 Home type:x", "\tONE\r\nx\ttwo\r\nthree");
+        // Paste is off until the first Cut (or Copy).
         row("ctrl+p after a first ctrl+x", tabs, "sel:1-4 Ctrl+X Ctrl+End Ctrl+P",
             "\t\r\n\ttwo\r\nthreeONE");
         // The engine lets the caret stop inside the noncharacters.
@@ -258,49 +307,32 @@ private slots:
             "ax\xEF\xB7\x90\xF0\x9F\xBF\xBE"
             "b");
         row("backspace over noncharacters", odd, "End Left Backspace Backspace", "ab");
+        // Dropped text takes the file's main line break, as pasted text does.
+        row("drop", "a\r\nb", "drop:1:p\np", "ap\r\np\r\nb");
+        // Lines of 1024 and 1025 bytes, then a full one.
+        const QByteArray full = QByteArray(1024, 'a') + "\r\n" + QByteArray(1025, 'b') + "\r\n" +
+                                QByteArray(platform::kMaxLineLength, 'f');
+        for (const char* steps :
+             {"Ctrl+End type:x", "Ctrl+End Tab", "at:2060 Ctrl+V", "at:2060 ime:x", "drop:2060:pp",
+              "insert", "at:1026 Backspace", "at:1024 Del", "at:1026 Ctrl+Backspace",
+              "at:1024 Ctrl+Del", "sel:1024-1026 Ctrl+X", "sel:1024-1026 type:z", "all:b/bb"})
+            row(steps, full, steps, full, 1);
+        // Undo takes back the last edit that went in.
+        row("undo", full, "at:0 type:y Ctrl+End type:x Ctrl+Z Ctrl+End type:x", full, 2);
+        row("a line just full", full, "at:2051 Backspace at:1026 Backspace",
+            QByteArray(1024, 'a') + QByteArray(1024, 'b') + "\r\n" +
+                QByteArray(platform::kMaxLineLength, 'f'));
+        row("replaced up to just full", full, "all:a/aa", QByteArray(2048, 'a') + full.mid(1024));
+        // A read-only document is searched but never changed.
+        row("replace, read-only", kLong + "abc abc", "all:abc/z one:abc/z", kLong + "abc abc", 2);
     }
 
-    void keysKeepEveryByte()
+    void edits()
     {
         QFETCH(QByteArray, file);
         QFETCH(QString, steps);
         QFETCH(QByteArray, saved);
-        open(write(u"in.odf"_s, file));
-        play(steps);
-        saveAs(path(u"out.odf"_s));
-        QCOMPARE(read(path(u"out.odf"_s)), saved);
-    }
-
-    // No edit makes a line longer than the engine can lay out at a key's pace
-    // (kMaxLineLength): one that would is refused whole, with a beep and the
-    // strip saying why, and the document, Undo and the clipboard stay as they
-    // were; up to that length edits go. The lines: 1024 and 1025 bytes, then
-    // a full one.
-    void noLineGrowsTooLong_data()
-    {
-        QTest::addColumn<QString>("steps");
-        QTest::addColumn<int>("refused");
-        QTest::addColumn<QByteArray>("saved"); // empty: as opened
-        for (const char* steps :
-             {"Ctrl+End type:x", "Ctrl+End Tab", "at:2060 Ctrl+V", "at:2060 ime:x", "drop:2060",
-              "insert", "at:1026 Backspace", "at:1024 Del", "at:1026 Ctrl+Backspace",
-              "at:1024 Ctrl+Del", "sel:1024-1026 Ctrl+X", "sel:1024-1026 type:z"})
-            QTest::newRow(steps) << QString::fromUtf8(steps) << 1 << QByteArray();
-        // Undo takes back the last edit that went in.
-        QTest::newRow("undo") << u"at:0 type:y Ctrl+End type:x Ctrl+Z Ctrl+End type:x"_s << 2
-                              << QByteArray();
-        QTest::newRow("a line just full") << u"at:2051 Backspace at:1026 Backspace"_s << 0
-                                          << QByteArray(1024, 'a') + QByteArray(1024, 'b') +
-                                                 "\r\n" + QByteArray(platform::kMaxLineLength, 'f');
-    }
-
-    void noLineGrowsTooLong()
-    {
-        QFETCH(QString, steps);
         QFETCH(int, refused);
-        QFETCH(QByteArray, saved);
-        const QByteArray file = QByteArray(1024, 'a') + "\r\n" + QByteArray(1025, 'b') + "\r\n" +
-                                QByteArray(platform::kMaxLineLength, 'f');
         open(write(u"in.odf"_s, file));
         QApplication::clipboard()->setText(u"pp"_s);
         play(steps);
@@ -308,15 +340,18 @@ private slots:
         QCOMPARE(script.beeps, refused);
         QCOMPARE(main->lblReadOnly->isVisible(), refused > 0);
         QVERIFY(!refused || main->lblReadOnly->accessibleName().contains(u"longer than 2048"_s));
-        QCOMPARE(QApplication::clipboard()->text(), u"pp"_s);
+        QVERIFY(!refused || QApplication::clipboard()->text() == u"pp"_s);
         saveAs(path(u"out.odf"_s));
-        QCOMPARE(read(path(u"out.odf"_s)), saved.isEmpty() ? file : saved);
+        QCOMPARE(read(path(u"out.odf"_s)), saved);
     }
 
     // With unsaved changes New and Open ask first: Cancel stops, Yes goes on
     // only once the save is done, No goes on without saving. New leaves an
-    // unchanged document, which is not asked about.
-    void saveChangesFirst()
+    // unchanged document, which is not asked about. Exit beeps and asks
+    // Quit?, and No keeps the program; the close box asks nothing, unsaved
+    // changes or not. (The end-to-end editor scenario answers Quit? with the
+    // keys: Escape keeps the program, Yes ends it.)
+    void fileCommandsAsk()
     {
         open(write(u"c.odf"_s, "kept on disk"));
         main->cmdClear->click(); // a program write marks nothing changed: New asks nothing
@@ -348,14 +383,19 @@ private slots:
         // typing something away again is one.
         type(u"x"_s);
         saveAs(path(u"x.odf"_s));
-        keys(u"Ctrl+Z, Ctrl+Y"_s);
+        play(u"Ctrl+Z Ctrl+Y"_s);
         main->mnuNew->trigger();
-        type(u"x"_s);
-        keys(u"Backspace"_s);
+        play(u"type:x Backspace"_s);
         script.answers.push_back(Answer::No);
         main->mnuNew->trigger();
         for (int i = 0; i < 10; ++i)
             QVERIFY(script.said(Style::YesNoCancel | Style::Question, u"Save Changes?"_s));
+        type(u"unsaved"_s);
+        script.answers.push_back(Answer::No);
+        main->mnuExit->trigger();
+        QVERIFY(script.said(Style::YesNo | Style::Question, u"Quit?"_s));
+        QVERIFY(script.ends == 0 && script.beeps == 1);
+        QVERIFY(main->close() && !program->frmMain.isLoaded());
     }
 
     // Failures (a missing file, a folder, a file too large or not regular, a
@@ -466,20 +506,17 @@ private slots:
     }
 
     // Save As replaces the document's own file (the last one opened or
-    // saved; none after New) without a word, and offers it. Any other file it
-    // asks about first, No focused, and No keeps the dialog open; so it does
-    // for its own file once another program has changed its size or its
-    // time. A name without an extension gets ".odf".
+    // saved; none after New) without a word, and offers it. Once another
+    // program has changed its size or its time, it asks first, No focused, and
+    // No keeps the dialog open. A name without an extension gets ".odf". (The
+    // end-to-end editor scenario saves over another file: the question, No
+    // focused, keeps the file and the dialog, Yes replaces it.)
     void saveAsAsksBeforeReplacing()
     {
-        const QString other = write(u"victim.odf"_s, "victim");
         const QString own = path(u"tank_new.odf"_s);
         const int asks = Style::YesNo | Style::Exclamation | Style::DefaultButton2;
         type(u"hello"_s);
-        script.answers = {Answer::No};
-        script.files = {other, path(u"tank_new"_s)};
-        main->mnuSaveAs->trigger();
-        QVERIFY(script.said(asks, u"victim.odf already exists."_s));
+        saveAs(path(u"tank_new"_s));
         type(u"!"_s);
         saveAs(own);
         QVERIFY(script.dialogs.last().initialName == own && read(own) == "hello!");
@@ -494,10 +531,6 @@ private slots:
             QVERIFY(script.said(asks, u"tank_new.odf has been changed by another program"_s));
             QCOMPARE(read(own), elsewhere);
         }
-        QCOMPARE(read(other), "victim");
-        script.answers.push_back(Answer::Yes);
-        saveAs(other);
-        QVERIFY(script.said(asks, u"victim.odf already exists."_s) && read(other) == "hello!");
         main->mnuNew->trigger();
         saveAs(QString());
         QVERIFY(script.dialogs.last().initialName.isEmpty() &&
@@ -505,51 +538,29 @@ private slots:
     }
 
     // Every load shows the file from its first line, the caret at its start,
-    // whatever the document before it showed.
-    void loadShowsTheTop_data()
-    {
-        QTest::addColumn<int>("way");
-        for (const int way : {0, 1, 2})
-            QTest::newRow(std::array{"File > Open", "a drop", "the command line"}[way]) << way;
-    }
+    // whatever the document before it showed: after File > Open, and after a
+    // drop, which lands where the mouse is.
     void loadShowsTheTop()
     {
-        QFETCH(int, way);
         const QString file = write(u"a.odf"_s, lines(20000) + QByteArray(300, 'x'));
         const auto shown = [this] {
             return box()->SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE) +
                    box()->SendScintilla(QsciScintillaBase::SCI_GETXOFFSET) +
                    box()->cursorPosition();
         };
-        open(file);
-        keys(u"Ctrl+End"_s);
-        QVERIFY(shown() > 20000);
-        if (way == 0)
-            open(file);
-        if (way == 2)
-            main->openFile(file); // as main() opens the file it is given
         QMimeData data;
         data.setUrls({QUrl::fromLocalFile(file)});
-        QDragEnterEvent enter({}, Qt::CopyAction, &data, Qt::LeftButton, {});
-        QDropEvent drop({}, Qt::CopyAction, &data, Qt::LeftButton, {});
-        for (QEvent* event : std::initializer_list<QEvent*>{&enter, &drop})
-            if (way == 1)
-                QApplication::sendEvent(box()->viewport(), event);
-        QCoreApplication::processEvents();
-        QCOMPARE(shown(), 0);
-    }
-
-    // Exit beeps and asks; only Yes ends. The close box asks nothing.
-    void exitAsks()
-    {
-        type(u"unsaved"_s);
-        script.answers = {Answer::No, Answer::Yes};
-        for (const int ends : {0, 1}) {
-            main->mnuExit->trigger();
-            QVERIFY(script.ends == ends && script.beeps == ends + 1);
-            QVERIFY(script.said(Style::YesNo | Style::Question, u"Quit?"_s));
+        for (const bool dropped : {false, true}) {
+            open(file);
+            play(u"Ctrl+End"_s);
+            QVERIFY(shown() > 20000);
+            if (dropped)
+                drop(box()->viewport(), data, box()->viewport()->rect().center());
+            else
+                open(file);
+            QCoreApplication::processEvents();
+            QCOMPARE(shown(), 0);
         }
-        QVERIFY(main->close() && !program->frmMain.isLoaded());
     }
 
     // Cut and Copy follow the text, Paste is off until the first Cut or Copy;
@@ -565,11 +576,11 @@ private slots:
         };
         QCOMPARE(states(), u"000"_s);
         QApplication::clipboard()->setText(u"clip"_s);
-        keys(u"Ctrl+P"_s);
+        play(u"Ctrl+P"_s);
         QVERIFY(box()->isEmpty());
         type(u" "_s);
         QCOMPARE(states(), u"110"_s);
-        keys(u"Backspace"_s);
+        play(u"Backspace"_s);
         QCOMPARE(states(), u"000"_s);
         // A change made past the control's own operations is reported too.
         box()->SendScintilla(QsciScintillaBase::SCI_APPENDTEXT, uintptr_t{1}, "x");
@@ -577,28 +588,25 @@ private slots:
         QCOMPARE(states(), u"110"_s);
         box()->SendScintilla(QsciScintillaBase::SCI_CLEARALL);
         // Alt with a letter that no menu takes beeps and types nothing.
-        keys(u"Alt+Z"_s);
+        play(u"Alt+Z"_s);
         QVERIFY(box()->isEmpty() && script.beeps == 1);
         // AltGr, which Windows reports as Ctrl+Alt, types its character.
         QKeyEvent altGr(QEvent::KeyPress, Qt::Key_E, Qt::ControlModifier | Qt::AltModifier,
                         u"\u20AC"_s);
         QApplication::sendEvent(box(), &altGr);
         QVERIFY(text() == u"\u20AC"_s && script.beeps == 1);
-        keys(u"Backspace"_s);
-        type(u"hello"_s);
-        keys(u"Return"_s);
-        type(u"world"_s);
-        keys(u"Ctrl+C"_s); // nothing selected: the clipboard keeps what it had
+        play(u"Backspace type:hello Return type:world"_s);
+        play(u"Ctrl+C"_s); // nothing selected: the clipboard keeps what it had
         QCOMPARE(states(), u"111"_s);
         QCOMPARE(QApplication::clipboard()->text(), u"clip"_s);
-        keys(u"Ctrl+A, Ctrl+C"_s);
+        play(u"Ctrl+A Ctrl+C"_s);
         QCOMPARE(QApplication::clipboard()->text(),
                  u"hello"_s + platform::RichTextBox::platformLineBreak() + u"world"_s);
-        keys(u"End, Shift+Left, Ctrl+X, Ctrl+P, Ctrl+P, Ctrl+V"_s);
+        play(u"End Shift+Left Ctrl+X Ctrl+P Ctrl+P Ctrl+V"_s);
         QCOMPARE(text(), u"hello\r\nworlddd"_s);
         // Ctrl+Shift+Tab leaves the text, as Ctrl+Tab does (the desktop
         // scenario presses it), where Tab types a tab.
-        keys(u"Ctrl+Shift+Backtab"_s);
+        play(u"Ctrl+Shift+Backtab"_s);
         QCOMPARE(main->focusWidget(), main->cmdMinimize);
         // Clear keeps the focus on its button; Undo and Redo reach the text
         // from there.
@@ -636,12 +644,12 @@ private slots:
         QCOMPARE(reader->characterCount(), 11);
         QCOMPARE(reader->text(1, 3), u"\U0001F600"_s);
         QCOMPARE(reader->text(7, 11), u"z\u00E9\U0001F600"_s);
-        keys(u"Ctrl+End, Shift+Left, Shift+Left"_s);
+        play(u"Ctrl+End Shift+Left Shift+Left"_s);
         int start = -1;
         int end = -1;
         reader->selection(0, &start, &end);
         QCOMPARE(QList({start, end, reader->cursorPosition()}), QList({8, 11, 8}));
-        keys(u"Ctrl+Home, Right, Right"_s);
+        play(u"Ctrl+Home Right Right"_s);
         QCOMPARE(reader->cursorPosition(), 3);
     }
 
@@ -691,7 +699,7 @@ private slots:
             type(u"//"_s);
             QCOMPARE(shown(),
                      QByteArray(expected).replace("kkkkkkkkk...nnnn", QByteArray(18, 'c')));
-            keys(u"Backspace, Backspace"_s);
+            play(u"Backspace Backspace"_s);
             QCOMPARE(shown(), expected);
         }
         QApplication::setPalette(palette);
@@ -709,11 +717,11 @@ private slots:
             QCOMPARE(described(), help);
             emit box()->SCN_DWELLEND(2, 0, 0);
             QVERIFY(box()->accessibleDescription().isEmpty());
-            keys(u"End, Left, Left, Left, F1"_s);
+            play(u"End Left Left Left F1"_s);
             emit box()->SCN_DWELLEND(0, 0, 0); // which leaves F1's tip alone
             QCOMPARE(described(), help);
             if (row % 4 == 0)
-                keys(u"Escape"_s);
+                play(u"Escape"_s);
             else
                 type(u"x"_s); // in the key: the caret stays in it
             QVERIFY(box()->accessibleDescription().isEmpty());
@@ -734,50 +742,199 @@ private slots:
     {
         QFETCH(int, row);
         const Case& c = cases[row];
-        write(QStringLiteral("a.odf"), "alpha\r\n");
-        write(QStringLiteral("b.odf"), "bravo");
-        write(QStringLiteral("nulls.odf"), QByteArray("x\0y", 3));
-        main->rtfBox->setText(QString::fromLatin1(c.before));
+        write(u"a.odf"_s, "alpha\r\n");
+        write(u"b.odf"_s, "bravo");
+        write(u"nulls.odf"_s, QByteArray("x\0y", 3));
+        box()->setText(QString::fromLatin1(c.before));
         main->blnChanged = c.changed;
         if (c.answer != 0)
             script.answers.push_back(c.answer);
         QList<QUrl> urls;
         for (const QString& file : QString::fromLatin1(c.files).split(u' ', Qt::SkipEmptyParts))
-            urls << QUrl::fromLocalFile(path(file + QStringLiteral(".odf")));
+            urls << QUrl::fromLocalFile(path(file + u".odf"_s));
         QMimeData data;
-        if (c.gesture == DropText)
-            data.setText(QStringLiteral("hel\nlo"));
-        else
-            data.setUrls(urls);
-        QWidget* target = c.gesture == DropOnButton ? main->cmdMinimize : main->rtfBox->viewport();
+        data.setUrls(urls);
+        QWidget* target = c.gesture == DropOnButton ? main->cmdMinimize : box()->viewport();
         const QPoint at = target->rect().center();
-        const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
-        // DropTwice: a second drag, of the last file, before the first one's opens.
-        for (int i = 0; i < (c.gesture == DropTwice ? 2 : 1); ++i) {
-            if (i == 1)
+        if (c.gesture == DragAway) {
+            QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+            QDragMoveEvent move(at + QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+            QDragLeaveEvent leave;
+            for (QEvent* event : std::initializer_list<QEvent*>{&enter, &move, &leave})
+                QApplication::sendEvent(target, event);
+        }
+        const int drops = c.gesture == DragAway ? 0 : c.gesture == DropTwice ? 2 : 1;
+        for (int i = 0; i < drops; ++i) {
+            if (i == 1) // a second drag, of the last file, before the first one's opens
                 data.setUrls({urls.constLast()});
-            QDragEnterEvent enter(at, actions, &data, Qt::LeftButton, {});
-            QApplication::sendEvent(target, &enter);
-            if (c.gesture == DragAway) {
-                QDragMoveEvent move(at + QPoint(5, 5), actions, &data, Qt::LeftButton, {});
-                QApplication::sendEvent(target, &move);
-                QDragLeaveEvent leave;
-                QApplication::sendEvent(target, &leave);
-                continue;
-            }
-            QDropEvent drop(at, actions, &data, Qt::LeftButton, {});
-            QApplication::sendEvent(target, &drop);
-            QVERIFY(drop.isAccepted());
             // A dropped file is copied, never moved away from where it lies.
-            QVERIFY(c.gesture == DropText || drop.dropAction() == Qt::CopyAction);
+            QCOMPARE(drop(target, data, at), Qt::CopyAction);
         }
         QCoreApplication::processEvents();
-        QCOMPARE(main->rtfBox->Text(), QString::fromLatin1(c.after));
-        const QString opened = path(QString::fromLatin1(c.opened) + QStringLiteral(".odf"));
+        QCOMPARE(text(), QString::fromLatin1(c.after));
+        const QString opened = path(QString::fromLatin1(c.opened) + u".odf"_s);
         QCOMPARE(main->strLastopen, *c.opened ? QDir::toNativeSeparators(opened) : QString());
         // The questions' answers are checked by what happened; no open failed.
         for (const auto& [style, prompt] : std::exchange(script.messages, {}))
             QVERIFY(style != (Style::OkOnly | Style::Exclamation));
+    }
+
+    // Find, Replace and Go To on the document: what is found as a user sees
+    // it (folding in every script, whole words, Windows-1252 files, the cuts
+    // of a read-only long line), the marks of the other matches and the line
+    // a number reaches; the replacements refused are rows of edits(). What Replace All leaves on
+    // disk and what Undo gives back are checked by the end-to-end search
+    // scenario and against the model of tst_fidelity.
+    void finds_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("matchCase");
+        QTest::addColumn<bool>("wholeWord");
+        QTest::addColumn<QString>("found");
+        const auto row = [](const char* name, const QByteArray& file, const char* text,
+                            const char* found, bool matchCase = false, bool wholeWord = false) {
+            QTest::newRow(name) << file << QString::fromUtf8(text) << matchCase << wholeWord
+                                << QString::fromUtf8(found);
+        };
+        row("é folds to É", "caf\xC3\xA9 CAF\xC3\x89 cafe", "CAFÉ", "café|CAFÉ");
+        row("case kept", "caf\xC3\xA9 CAF\xC3\x89", "CAFÉ", "CAFÉ", true);
+        row("Windows-1252 file", "caf\xE9 CAF\xC9 \x80", "é", "é|É");
+        row("Greek final sigma", "ΣΊΣΥΦΟΣ σίσυφος", "σίσυφοσ", "ΣΊΣΥΦΟΣ|σίσυφος");
+        row("Cyrillic folded", "Жук жук", "жУК", "Жук|жук");
+        row("a three-byte K folds to k", "\xE2\x84\xAA\xC3\xA9 k", "K", "\u212A|k");
+        row("after a multi-byte character", "€€a", "€a", "€a");
+        row("words: _ and digits continue them", "hp max_hp hp2 2hp hp_ (hp) hp", "hp", "hp|hp|hp",
+            false, true);
+        row("words: accented letters continue them", "éhp hpé hp", "hp", "hp", false, true);
+        row("words: a pattern's blank edge", "ahp hp", " hp", " hp", false, true);
+        row("across a cut of a long line", kLong + "needle ne", "needle", "needle");
+        row("no word ends at a cut", kLong + " abcd ab", "ab", "ab", false, true);
+        row("no word starts after a cut", kLong + "abccd cd", "cd", "cd", false, true);
+    }
+
+    // Each match once, in order, from the start of the document.
+    void finds()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, text);
+        QFETCH(bool, matchCase);
+        QFETCH(bool, wholeWord);
+        QFETCH(QString, found);
+        openBytes(file);
+        QCOMPARE(everyMatch(findWindow(text, false, matchCase, wholeWord)), found);
+    }
+
+    // Up and Down, Wrap Around, the count, and F3 and Shift+F3 from the
+    // document once the window is closed.
+    void directionsAndCount()
+    {
+        openBytes("one two one three one"_ba);
+        box()->setCursorPosition(5);
+        FrmFind* find = findWindow(u"one"_s);
+        find->cmdFindNext->click();
+        QCOMPARE(box()->anchorPosition(), 8);
+        QTRY_COMPARE(find->lblStatus->text(), u"2 of 3"_s);
+        find->optUp->setChecked(true);
+        find->cmdFindNext->click();
+        find->cmdFindNext->click(); // round to the last
+        QCOMPARE(box()->anchorPosition(), 18);
+        QTRY_COMPARE(find->lblStatus->text(), u"3 of 3"_s);
+        find->chkWrap->setChecked(false);
+        find->optDown->setChecked(true);
+        find->cmdFindNext->click();
+        QCOMPARE(script.beeps, 1);
+        find->cmdCancel->click();
+        QTRY_VERIFY(!program->frmFind.isLoaded());
+        main->activateWindow(); // which the window manager does
+        QVERIFY(QTest::qWaitForWindowActive(main));
+        play(u"at:0 Shift+F3"_s); // without wrapping
+        QCOMPARE(script.beeps, 2);
+        play(u"F3"_s);
+        QCOMPARE(box()->selectedPlainText(), u"one"_s);
+        QCOMPARE(box()->cursorPosition(), 3);
+    }
+
+    // The other matches in view are marked while the window is open, and
+    // stand 3:1 against the background of a light and a dark palette whose
+    // highlight alone would not.
+    void marks()
+    {
+        openBytes("ab ab\r\nab"_ba);
+        const std::pair<QColor, QColor> palettes[] = {
+            {Qt::white, QColor(0xA0, 0xC8, 0xF0)},
+            {QColor(0x1E, 0x1E, 0x1E), QColor(0x2A, 0x3A, 0x5A)}};
+        for (const auto& [base, highlight] : palettes) {
+            QPalette palette = box()->palette();
+            palette.setColor(QPalette::Base, base);
+            palette.setColor(QPalette::Text, base.lightness() > 128 ? Qt::black : Qt::white);
+            palette.setColor(QPalette::Highlight, highlight);
+            box()->setPalette(palette);
+            box()->setCursorPosition(0);
+            findWindow(u"AB"_s)->cmdFindNext->click();
+            auto* marks = main->findChild<platform::SearchMarks*>();
+            QVERIFY(marks != nullptr);
+            QTRY_COMPARE(marks->marked().size(), size_t(2));
+            QCOMPARE(marks->marked().front().start, 3);
+            QCOMPARE(marks->marked().back().start, 7);
+            const long bgr = box()->SendScintilla(platform::RichTextBox::SCI_INDICGETFORE,
+                                                  platform::RichTextBox::INDIC_CONTAINER);
+            const QColor mark(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
+            QVERIFY2(platform::OdfStyler::contrast(mark, base) >= 3.0, qPrintable(mark.name()));
+            window()->cmdCancel->click();
+            QTRY_VERIFY(!program->frmFind.isLoaded() &&
+                        main->findChild<platform::SearchMarks*>() == nullptr);
+        }
+        QVERIFY(platform::SearchMarks(*box(), nullptr).marked().empty());
+    }
+
+    // Ctrl+F takes a selection within one line, Replace from the context menu
+    // (after its editing items) the text last looked for when the selection
+    // spans lines. (The end-to-end search scenario presses Ctrl+H and Ctrl+G.)
+    void keysAndMenu()
+    {
+        openBytes("alpha beta\r\nalpha"_ba);
+        play(u"sel:0-5 Ctrl+F"_s);
+        QCOMPARE(window()->txtFind->text(), u"alpha"_s);
+        QVERIFY(window()->txtReplace->isHidden());
+        window()->cmdFindNext->click();
+        QCOMPARE(box()->anchorPosition(), 12);
+        QTest::keyClick(window()->txtFind, Qt::Key_Escape);
+        QTRY_VERIFY(!program->frmFind.isLoaded());
+        box()->setSelection(0, 14); // over two lines: Replace keeps the text last looked for
+        QStringList items;
+        QTimer::singleShot(0, this, [&items] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            for (QAction* item : menu->actions())
+                items << item->text() + u' ' + item->shortcut().toString();
+            menu->actions().at(11)->trigger(); // Replace...
+            menu->close();
+        });
+        play(u"Shift+F10"_s);
+        QCOMPARE(items.join(u'|'), u"Undo |Redo | |Cut |Copy |Paste |Delete | |Select All | |"
+                                   u"Find... Ctrl+F|Replace... Ctrl+H|Go To... Ctrl+G"_s);
+        QVERIFY(!window()->txtReplace->isHidden());
+        QCOMPARE(window()->txtFind->text(), u"alpha"_s);
+    }
+
+    // Go To Line: the file's lines, the cuts of a long line not counted.
+    void goToLine()
+    {
+        openBytes("a\r\n" + kLong + "abcdef\nb\n"_ba);
+        const std::pair<const char*, int> rows[] = {
+            {"3", 2056}, {"", -1}, {"0", -1}, {"5", -1}, {"4", 2058}};
+        for (const auto& [typed, caret] : rows) {
+            box()->setCursorPosition(1);
+            auto* dialog = new FrmGoTo(*box(), script, main);
+            QCOMPARE(dialog->lblCount->text(), u"of 4"_s);
+            dialog->open();
+            QTest::keyClicks(dialog->txtLine, QString::fromLatin1(typed));
+            QTest::keyClick(dialog->txtLine, Qt::Key_Return);
+            if (caret < 0)
+                QVERIFY(script.said(Style::OkOnly | Style::Exclamation, u"from 1 to 4"_s));
+            QCOMPARE(box()->cursorPosition(), caret < 0 ? 1 : caret);
+            delete dialog;
+        }
     }
 };
 
