@@ -8,12 +8,15 @@ scenario=$1
 binary=$(realpath "$2")
 here=$(dirname "$(realpath "$0")")
 if [[ "$scenario" =~ ^(accessibility|search)$ ]] && [ -z "${TESSMARK_E2E_BUS:-}" ]; then
-    # A D-Bus session, and so an accessibility bus, of its own.
-    exec env TESSMARK_E2E_BUS=1 dbus-run-session -- bash "$0" "$@"
+    # A D-Bus session, and so an accessibility bus, of its own, whose socket
+    # goes in a runtime folder of its own: runs side by side share neither.
+    runtime=$(mktemp -d)
+    exec env TESSMARK_E2E_BUS="$runtime" XDG_RUNTIME_DIR="$runtime" \
+        dbus-run-session -- bash "$0" "$@"
 fi
 source "$here/x11.sh"
 work=$(mktemp -d)
-trap 'stop_x; rm -rf "$work"' EXIT
+trap 'stop_x; rm -rf "$work" ${TESSMARK_E2E_BUS:+"$TESSMARK_E2E_BUS"}' EXIT
 cd "$work"
 unset WAYLAND_DISPLAY
 start_x
